@@ -1,0 +1,101 @@
+// The status bar: a captionless, topmost, layered window on dialog template
+// IDD_STATUSBAR whose whole face is drawn by renderStatusBar. It routes the
+// mouse and the menu, filters the keyboard, hands the worker's messages to the
+// drop alarm and saves its position when it is destroyed.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "framework/Application.h"
+#include "framework/Dialog.h"
+#include "settings/WorkingSettings.h"
+
+namespace vorlane {
+
+class MonitorController;
+class DropAlarm;
+
+// Private messages posted by the monitor thread to the status bar.
+constexpr UINT WM_PROBE_RESULT = WM_USER + 1;   // lParam 0 answered, -1 not
+constexpr UINT WM_MONITOR_ENDED = WM_USER + 2;  // same number as DM_REPOSITION
+constexpr UINT WM_DROP_LIMIT = WM_USER + 3;
+
+constexpr UINT_PTR kCountdownTimerId = 1;
+
+struct DisplaySettings {
+    std::wstring fontName;
+    int fontSize = 0;
+    std::wstring appPath;
+    int posLeft = 0;
+    int posTop = 0;
+    int barWidth = 0;
+    int barHeight = 0;
+};
+
+class StatusBarWindow : public framework::Dialog, public framework::MessageFilter {
+public:
+    explicit StatusBarWindow(HINSTANCE instance);
+    ~StatusBarWindow() override;
+
+    // Keyboard filter, run by the message loop before dispatch.
+    bool PreTranslateMessage(MSG& msg) override;
+
+    // The one way to redraw the bar: StatusText first, then the frame state.
+    void setStatus(bool alarm);
+    void setStatusText(const std::wstring& text) { statusText_ = text; }
+    const std::wstring& statusText() const { return statusText_; }
+
+    // Runs the settings dialog modally; IDOK, IDCANCEL or -1.
+    int runSettingsDialog();
+
+    const DisplaySettings& display() const { return display_; }
+
+protected:
+    bool OnInit() override;
+    bool OnCommand(int notifyCode, int id, HWND control) override;
+    bool OnTimer(UINT_PTR id) override;
+    void OnOK() override {}      // Enter never closes the bar
+    void OnCancel() override {}  // nor does Escape
+    void OnDestroy() override;
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    // Layout and drawing (StatusBarRender_win.cpp).
+    void prepareLayeredWindow();
+    void layoutStatusBar();
+    void renderStatusBar();
+    void placeOnScreen();
+
+    // Monitor and alarm (StatusBarMonitor_win.cpp).
+    void createMonitor();
+    void startMonitor();
+    void stopMonitor();
+    void onProbeResult(LPARAM lParam);
+    void onDropLimit();
+    void onCountdownTick();
+    // Hands confirmed settings to the monitor and the alarm ("RESET").
+    void applySettings(const WorkingSettingsValues& values, bool atStartup);
+
+    void showContextMenu();
+    void runRedrawBenchmark(int count);
+
+    HICON icon_ = nullptr;
+    DisplaySettings display_;
+    std::wstring statusText_;
+    bool alarmFlag_ = false;
+    int margin_ = 0;
+
+    using UpdateLayeredWindowFn = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
+                                                BLENDFUNCTION*, DWORD);
+    HMODULE user32_ = nullptr;
+    UpdateLayeredWindowFn updateLayered_ = nullptr;
+    BLENDFUNCTION blend_{};
+
+    std::unique_ptr<MonitorController> monitor_;
+    std::unique_ptr<DropAlarm> alarm_;
+};
+
+}  // namespace vorlane

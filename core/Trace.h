@@ -1,0 +1,19 @@
+// Diagnostic trace for the end-to-end tests and the benchmarks. When the
+// environment variable VORLANE_TRACE names a file, every call appends one
+// UTF-8 line "<milliseconds since start>\t<kind>\t<detail>"; with the variable
+// unset nothing is written and the calls cost one test of a flag.
+//
+// Kinds in use: "status" ("green\t<text>" or "red\t<text>"), "sound" (the MCI
+// command string), "run" (the command line handed to cmd.exe), "saved"
+// ("settings" or "position" or "failed"), "window" (lifecycle points such as
+// "settings-dialog", "bar-shown", "exit-command", "exit-end"), "bench".
+#pragma once
+
+#include <string>
+
+namespace vorlane {
+
+bool TraceEnabled();
+void Trace(const wchar_t* kind, const std::wstring& detail);
+
+}  // namespace vorlane

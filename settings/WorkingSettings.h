@@ -1,0 +1,19 @@
+// The values that a confirmed settings dialog hands to the monitor and the
+// alarm. Portable: no Windows types.
+#pragma once
+
+#include <string>
+
+namespace vorlane {
+
+struct WorkingSettingsValues {
+    std::wstring target;       // as typed; the monitor resolves its own copy
+    int tryTimes = 0;          // unanswered probes in a row that make a drop
+    int tryInterval = 0;       // seconds of pause after each probe
+    int countdown = 0;         // seconds counted down before the action
+    std::wstring commandLine;  // may be empty
+    bool playSound = false;
+    bool shutDown = false;
+};
+
+}  // namespace vorlane
