@@ -1,0 +1,6 @@
+// Placeholder until the drop alarm lands.
+#pragma once
+
+namespace vorlane {
+class DropAlarm {};
+}  // namespace vorlane
