@@ -11,6 +11,7 @@
 
 #include "framework/Application.h"
 #include "framework/Dialog.h"
+#include "framework/Handles.h"
 #include "settings/WorkingSettings.h"
 
 namespace vorlane {
@@ -68,6 +69,7 @@ private:
     void layoutStatusBar();
     void renderStatusBar();
     void placeOnScreen();
+    void paintFallback();
 
     // Monitor and alarm (StatusBarMonitor_win.cpp).
     void createMonitor();
@@ -82,6 +84,7 @@ private:
     void showContextMenu();
     void runRedrawBenchmark(int count);
 
+    bool startingUp_ = true;
     HICON icon_ = nullptr;
     DisplaySettings display_;
     std::wstring statusText_;
@@ -93,6 +96,9 @@ private:
     HMODULE user32_ = nullptr;
     UpdateLayeredWindowFn updateLayered_ = nullptr;
     BLENDFUNCTION blend_{};
+    // Only where the layered update is missing: the last picture, painted
+    // through WM_PAINT instead.
+    framework::UniqueHbitmap fallbackImage_;
 
     std::unique_ptr<MonitorController> monitor_;
     std::unique_ptr<DropAlarm> alarm_;

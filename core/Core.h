@@ -4,13 +4,8 @@
 #pragma once
 
 #include <windows.h>
-// gdiplus.h needs min/max in scope when NOMINMAX is defined.
-#include <algorithm>
-namespace Gdiplus {
-using std::max;
-using std::min;
-}  // namespace Gdiplus
-#include <gdiplus.h>
+
+#include "framework/Gdiplus.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
 #include "framework/Application.h"
 
-#include <gdiplus.h>
+#include "framework/Gdiplus.h"
 
 namespace framework {
 

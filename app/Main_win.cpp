@@ -1,0 +1,28 @@
+// Program entry: GDI+ for the length of the run, the status bar created from
+// its template, and the message loop in which the bar filters the keyboard.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/StatusBarWindow.h"
+#include "core/Trace.h"
+#include "framework/Application.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    int exitCode = 0;
+    {
+        framework::GdiplusSession gdiplus;
+        vorlane::StatusBarWindow bar(instance);
+        // The start-up settings dialog runs inside the bar's initialisation;
+        // when it is cancelled the bar destroys itself and creation fails.
+        if (bar.CreateModeless(nullptr)) {
+            vorlane::Trace(L"window", L"bar-shown");
+            exitCode = framework::RunMessageLoop(&bar);
+            if (bar.hwnd()) ::DestroyWindow(bar.hwnd());
+        }
+    }
+    vorlane::Trace(L"window", L"exit-end");
+    return exitCode;
+}

@@ -1,0 +1,220 @@
+#include "app/StatusBarWindow.h"
+
+#include <windowsx.h>
+
+#include "alarm/DropAlarm.h"
+#include "core/Core.h"
+#include "core/Trace.h"
+#include "monitor/MonitorController.h"
+#include "res/resource.h"
+#include "settings/SettingsCheck.h"
+#include "settings/SettingsDialog.h"
+#include "settings/SettingsKeys.h"
+
+namespace vorlane {
+namespace {
+
+// Posted to itself once the bar is up, so that a redraw benchmark runs on a
+// shown window.
+constexpr UINT kRunBenchmarkMessage = WM_APP + 1;
+
+int BenchmarkRedrawsRequested() {
+    wchar_t buffer[32] = {};
+    DWORD n = ::GetEnvironmentVariableW(L"VORLANE_BENCH_REDRAWS", buffer, 32);
+    if (n == 0 || n >= 32) return 0;
+    return ReadItemInt(buffer);
+}
+
+}  // namespace
+
+StatusBarWindow::StatusBarWindow(HINSTANCE instance) : Dialog(instance, IDD_STATUSBAR) {
+    icon_ = ::LoadIconW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME));
+}
+
+StatusBarWindow::~StatusBarWindow() {
+    // Destroy here, not in the base destructor, so that OnDestroy still runs
+    // as this class's.
+    if (hwnd()) ::DestroyWindow(hwnd());
+}
+
+bool StatusBarWindow::OnInit() {
+    theCore = new CCore;
+    productIdentity = new tagSoft;
+    FillProductIdentity(*productIdentity);
+
+    ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+
+    theCore->autoFileConfig();
+    display_.appPath = theCore->getAppPath();
+    display_.fontSize = theCore->getConfigInt(keys::kFontSize);
+    display_.fontName = theCore->getConfigStr(keys::kFontName);
+    display_.posLeft = theCore->getConfigInt(keys::kPosLeft);
+    display_.posTop = theCore->getConfigInt(keys::kPosTop);
+
+    ::SetWindowTextW(hwnd(), L"Vorlane");
+    prepareLayeredWindow();
+    layoutStatusBar();
+    createMonitor();
+
+    if (runSettingsDialog() != IDOK) {
+        // Ends the program: creation of the bar fails, and its destruction
+        // still saves the position.
+        ::DestroyWindow(hwnd());
+        return false;
+    }
+    startingUp_ = false;
+    startMonitor();
+    if (BenchmarkRedrawsRequested() > 0) ::PostMessageW(hwnd(), kRunBenchmarkMessage, 0, 0);
+    return true;
+}
+
+int StatusBarWindow::runSettingsDialog() {
+    SettingsDialog dialog(instance(), *theCore);
+    Trace(L"window", L"settings-dialog");
+    INT_PTR result = dialog.DoModal(hwnd());
+    if (result == IDOK) {
+        applySettings(dialog.confirmedValues(), startingUp_);
+        setStatusText(kPreparingText);
+        setStatus(false);
+    }
+    return static_cast<int>(result);
+}
+
+bool StatusBarWindow::PreTranslateMessage(MSG& msg) {
+    if (msg.hwnd != hwnd() && !::IsChild(hwnd(), msg.hwnd)) return false;
+    switch (msg.message) {
+        case WM_KEYDOWN:
+            return msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE;
+        case WM_SYSKEYDOWN:
+            // No system key, Alt+F4 among them, reaches the bar: the menu's
+            // Exit is the one way to end the program.
+            msg.wParam = 0;
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool StatusBarWindow::OnCommand(int /*notifyCode*/, int id, HWND /*control*/) {
+    switch (id) {
+        case ID_SETTINGS:
+            runSettingsDialog();
+            return true;
+        case ID_ABOUT:
+            theCore->uu(OprAbout, productIdentity, std::wstring());
+            return true;
+        case ID_EXIT:
+            Trace(L"window", L"exit-command");
+            ::PostQuitMessage(0);
+            return true;
+        case IDOK:
+        case IDCANCEL:
+            return true;  // the bar has no buttons; keys never close it
+        default:
+            return false;
+    }
+}
+
+bool StatusBarWindow::OnTimer(UINT_PTR id) {
+    if (id != kCountdownTimerId) return false;
+    onCountdownTick();
+    return true;
+}
+
+bool StatusBarWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (msg) {
+        // The worker's messages are handled here, in the window procedure, so
+        // that they are acted on also while a menu, a drag, a message box or
+        // the settings dialog runs a modal loop of its own.
+        case WM_PROBE_RESULT:
+            onProbeResult(lParam);
+            result = 0;
+            return true;
+        case WM_DROP_LIMIT:
+            onDropLimit();
+            result = 0;
+            return true;
+        case WM_LBUTTONDOWN:
+            // Pressing anywhere on the bar drags it.
+            ::SendMessageW(hwnd(), WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+            result = 0;
+            return true;
+        case WM_RBUTTONUP:
+            showContextMenu();
+            result = 0;
+            return true;
+        case WM_GETMINMAXINFO: {
+            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+            info->ptMinTrackSize.x = 300;
+            result = 0;
+            return true;
+        }
+        case WM_CLOSE:
+            result = 0;
+            return true;  // only Exit ends the program
+        case WM_PAINT:
+            if (::IsIconic(hwnd())) {
+                PAINTSTRUCT ps;
+                HDC dc = ::BeginPaint(hwnd(), &ps);
+                ::SendMessageW(hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+                RECT client;
+                ::GetClientRect(hwnd(), &client);
+                int x = (client.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+                int y = (client.bottom - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+                ::DrawIcon(dc, x, y, icon_);
+                ::EndPaint(hwnd(), &ps);
+                result = 0;
+                return true;
+            }
+            if (!updateLayered_) {
+                paintFallback();
+                result = 0;
+                return true;
+            }
+            return false;
+        case WM_QUERYDRAGICON:
+            result = reinterpret_cast<LRESULT>(icon_);
+            return true;
+        case kRunBenchmarkMessage:
+            runRedrawBenchmark(BenchmarkRedrawsRequested());
+            result = 0;
+            return true;
+        default:
+            (void)wParam;
+            return false;
+    }
+}
+
+void StatusBarWindow::showContextMenu() {
+    framework::UniqueHmenu menu(::LoadMenuW(instance(), MAKEINTRESOURCEW(IDR_POPUP)));
+    if (!menu) return;
+    HMENU popup = ::GetSubMenu(menu.get(), 0);
+    POINT cursor;
+    ::GetCursorPos(&cursor);
+    // The menu closes properly on a click elsewhere only while its owner is
+    // the foreground window.
+    ::SetForegroundWindow(hwnd());
+    ::TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd(), nullptr);
+    ::PostMessageW(hwnd(), WM_NULL, 0, 0);
+}
+
+void StatusBarWindow::OnDestroy() {
+    ::KillTimer(hwnd(), kCountdownTimerId);
+    stopMonitor();
+    if (theCore) {
+        RECT rect;
+        ::GetWindowRect(hwnd(), &rect);
+        theCore->beginBatch();
+        theCore->saveConfigInt(keys::kPosLeft, rect.left);
+        theCore->saveConfigInt(keys::kPosTop, rect.top);
+        theCore->endBatch();
+        Trace(L"saved", L"position");
+    }
+    delete theCore;
+    theCore = nullptr;
+    delete productIdentity;
+    productIdentity = nullptr;
+}
+
+}  // namespace vorlane

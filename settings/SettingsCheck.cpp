@@ -1,0 +1,61 @@
+#include "settings/SettingsCheck.h"
+
+#include <climits>
+
+namespace vorlane {
+
+const wchar_t* const kTargetRefusedText = L"IP或网址不能为空！";
+const wchar_t* const kIntervalRefusedText = L"检测间隔时间不能小于1秒！";
+const wchar_t* const kPreparingText = L"准备中...";
+
+namespace {
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\n' || c == L'\v' || c == L'\f' || c == L'\r';
+}
+}  // namespace
+
+int ReadItemInt(const std::wstring& text) {
+    size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
+        negative = text[i] == L'-';
+        ++i;
+    }
+    // Accumulate as a negative number: its range includes INT_MIN.
+    long long value = 0;
+    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
+    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+        value = value * 10 + (text[i] - L'0');
+        if (value > limit) {
+            value = limit;
+            // Keep consuming digits; the result stays saturated.
+        }
+    }
+    return static_cast<int>(negative ? -value : value);
+}
+
+CheckResult CheckSettings(const DialogInput& input) {
+    CheckResult result;
+    if (input.target.empty() || input.target.find(L'.') == std::wstring::npos) {
+        result.refusal = Refusal::Target;
+        return result;
+    }
+    WorkingSettingsValues& v = result.values;
+    v.target = input.target;
+    v.commandLine = input.commandLine;
+    v.tryTimes = ReadItemInt(input.tryTimes);
+    v.tryInterval = ReadItemInt(input.tryInterval);
+    v.countdown = ReadItemInt(input.countdown);
+    v.playSound = input.playSound;
+    v.shutDown = input.shutDown;
+    if (v.tryTimes < 1) v.tryTimes = 1;
+    if (v.tryInterval < 1) {
+        result.refusal = Refusal::Interval;
+        return result;
+    }
+    if (v.countdown < 0) v.countdown = 0;
+    return result;
+}
+
+}  // namespace vorlane

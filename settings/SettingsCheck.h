@@ -1,0 +1,43 @@
+// What the settings dialog accepts. The dialog reads its controls into
+// DialogInput, and only a confirmation that passes both checks hands values
+// on; a refused press changes nothing anywhere.
+#pragma once
+
+#include <string>
+
+#include "settings/WorkingSettings.h"
+
+namespace vorlane {
+
+// atoi's reading (leading blanks, a sign, digits up to the first other
+// character, no digits gives 0), saturated at the int limits instead of
+// overflowing.
+int ReadItemInt(const std::wstring& text);
+
+struct DialogInput {
+    std::wstring target;
+    std::wstring tryTimes;
+    std::wstring tryInterval;
+    std::wstring countdown;
+    std::wstring commandLine;
+    bool playSound = false;
+    bool shutDown = false;
+};
+
+enum class Refusal { None, Target, Interval };
+
+struct CheckResult {
+    Refusal refusal = Refusal::None;
+    WorkingSettingsValues values;  // meaningful only when refusal is None
+};
+
+extern const wchar_t* const kTargetRefusedText;    // "IP或网址不能为空！"
+extern const wchar_t* const kIntervalRefusedText;  // "检测间隔时间不能小于1秒！"
+extern const wchar_t* const kPreparingText;        // "准备中..."
+
+// The target needs a full stop somewhere; the count is raised to 1, the
+// interval must be at least 1, the countdown is raised to 0. Only the first
+// refusal is reported.
+CheckResult CheckSettings(const DialogInput& input);
+
+}  // namespace vorlane

@@ -1,0 +1,39 @@
+// The settings dialog: data in (OnInit fills the controls from the store),
+// data out (OnOK reads the controls, checks them, stores them). Only a
+// confirmation that passes both checks hands values on.
+#pragma once
+
+#include <windows.h>
+
+#include "controls/HyperlinkStatic.h"
+#include "framework/Dialog.h"
+#include "settings/SettingsCheck.h"
+
+namespace vorlane {
+
+class CCore;
+
+class SettingsDialog : public framework::Dialog {
+public:
+    SettingsDialog(HINSTANCE instance, CCore& core);
+
+    // Valid after DoModal returned IDOK.
+    const WorkingSettingsValues& confirmedValues() const { return confirmed_; }
+
+protected:
+    bool OnInit() override;
+    bool OnCommand(int notifyCode, int id, HWND control) override;
+    void OnOK() override;
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    DialogInput ReadControls() const;
+    void CentreOnWorkArea();
+
+    CCore& core_;
+    WorkingSettingsValues confirmed_;
+    HyperlinkStatic linkManual_;
+    HyperlinkStatic linkSleepHelp_;
+};
+
+}  // namespace vorlane

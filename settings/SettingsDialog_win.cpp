@@ -1,0 +1,116 @@
+#include "settings/SettingsDialog.h"
+
+#include "core/Core.h"
+#include "core/Trace.h"
+#include "res/resource.h"
+#include "settings/SettingsKeys.h"
+
+namespace vorlane {
+namespace {
+
+const wchar_t kManualPath[] = L"/software-vrln.htm";
+const wchar_t kSleepHelpPath[] = L"/help-upgrade-452.htm";
+
+}  // namespace
+
+SettingsDialog::SettingsDialog(HINSTANCE instance, CCore& core)
+    : Dialog(instance, IDD_SETTINGS), core_(core) {}
+
+bool SettingsDialog::OnInit() {
+    CentreOnWorkArea();
+    linkManual_.attach(item(IDC_LINK_MANUAL));
+    linkSleepHelp_.attach(item(IDC_LINK_SLEEPHELP));
+
+    // The texts go in exactly as the store holds them.
+    setItemText(IDC_TARGET, core_.getConfigStr(keys::kTarget));
+    setItemText(IDC_TRYTIMES, core_.getConfigStr(keys::kTryTimes));
+    setItemText(IDC_TRYINTERVAL, core_.getConfigStr(keys::kTryInterval));
+    setItemText(IDC_COMMAND, core_.getConfigStr(keys::kCommandLine));
+    setItemText(IDC_COUNTDOWN, core_.getConfigStr(keys::kCountdown));
+    ::CheckDlgButton(hwnd(), IDC_SOUND, core_.getConfigB(keys::kPlaySound) ? BST_CHECKED : BST_UNCHECKED);
+    ::CheckDlgButton(hwnd(), IDC_SHUTDOWN,
+                     core_.getConfigB(keys::kShutDown) ? BST_CHECKED : BST_UNCHECKED);
+
+    const std::wstring host = L"http://" + core_.getConfigStr(keys::kHelpHost);
+    linkManual_.setLinkUrl(host + kManualPath);
+    linkManual_.setUnderlineMode(HyperlinkStatic::UnderlineNever);
+    linkSleepHelp_.setLinkUrl(host + kSleepHelpPath);
+    linkSleepHelp_.setUnderlineMode(HyperlinkStatic::UnderlineNever);
+    return true;  // focus on the first tab stop, the target
+}
+
+void SettingsDialog::CentreOnWorkArea() {
+    // The owner is the status bar, which is still hidden at start-up:
+    // centre on the work area of the monitor the owner is on.
+    RECT dialog;
+    ::GetWindowRect(hwnd(), &dialog);
+    HWND owner = ::GetWindow(hwnd(), GW_OWNER);
+    MONITORINFO monitor{sizeof(monitor)};
+    HMONITOR where = ::MonitorFromWindow(owner ? owner : hwnd(), MONITOR_DEFAULTTOPRIMARY);
+    if (!::GetMonitorInfoW(where, &monitor)) return;
+    const RECT& area = monitor.rcWork;
+    int width = dialog.right - dialog.left;
+    int height = dialog.bottom - dialog.top;
+    int x = area.left + ((area.right - area.left) - width) / 2;
+    int y = area.top + ((area.bottom - area.top) - height) / 2;
+    ::SetWindowPos(hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+DialogInput SettingsDialog::ReadControls() const {
+    DialogInput in;
+    in.target = itemText(IDC_TARGET);
+    in.commandLine = itemText(IDC_COMMAND);
+    in.tryTimes = itemText(IDC_TRYTIMES);
+    in.tryInterval = itemText(IDC_TRYINTERVAL);
+    in.countdown = itemText(IDC_COUNTDOWN);
+    in.playSound = ::IsDlgButtonChecked(hwnd(), IDC_SOUND) == BST_CHECKED;
+    in.shutDown = ::IsDlgButtonChecked(hwnd(), IDC_SHUTDOWN) == BST_CHECKED;
+    return in;
+}
+
+void SettingsDialog::OnOK() {
+    CheckResult checked = CheckSettings(ReadControls());
+    switch (checked.refusal) {
+        case Refusal::Target:
+            core_.msgboxWarning(hwnd(), kTargetRefusedText);
+            ::SetFocus(item(IDC_TARGET));
+            return;
+        case Refusal::Interval:
+            core_.msgboxWarning(hwnd(), kIntervalRefusedText);
+            ::SetFocus(item(IDC_TRYINTERVAL));
+            return;
+        case Refusal::None:
+            break;
+    }
+    const WorkingSettingsValues& v = checked.values;
+    core_.beginBatch();
+    core_.saveConfigStr(keys::kTarget, v.target);
+    core_.saveConfigStr(keys::kCommandLine, v.commandLine);
+    core_.saveConfigInt(keys::kTryTimes, v.tryTimes);
+    core_.saveConfigInt(keys::kTryInterval, v.tryInterval);
+    core_.saveConfigInt(keys::kCountdown, v.countdown);
+    core_.saveConfigB(keys::kPlaySound, v.playSound);
+    core_.saveConfigB(keys::kShutDown, v.shutDown);
+    core_.endBatch();
+    confirmed_ = v;
+    EndDialog(IDOK);
+}
+
+bool SettingsDialog::OnCommand(int notifyCode, int id, HWND control) {
+    LRESULT ignored = 0;
+    const WPARAM wParam = MAKEWPARAM(id, notifyCode);
+    const LPARAM lParam = reinterpret_cast<LPARAM>(control);
+    if (linkManual_.handleParentMessage(WM_COMMAND, wParam, lParam, ignored)) return true;
+    if (linkSleepHelp_.handleParentMessage(WM_COMMAND, wParam, lParam, ignored)) return true;
+    return Dialog::OnCommand(notifyCode, id, control);
+}
+
+bool SettingsDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg == WM_CTLCOLORSTATIC) {
+        if (linkManual_.handleParentMessage(msg, wParam, lParam, result)) return true;
+        if (linkSleepHelp_.handleParentMessage(msg, wParam, lParam, result)) return true;
+    }
+    return false;
+}
+
+}  // namespace vorlane
