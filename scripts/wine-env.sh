@@ -1,0 +1,21 @@
+# Sourced by the scripts: a Wine prefix of the project's own, made once.
+# WINEDLLOVERRIDES keeps Wine from trying to download Mono and Gecko.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG="${WINEDEBUG:--all}"
+
+# ensure_wine_prefix DIR: creates the prefix unless it is complete, and maps
+# the dialog font 宋体/SimSun to the installed CJK font.
+ensure_wine_prefix() {
+  local prefix="$1"
+  if [ -f "$prefix/.vorlane-ready" ]; then return 0; fi
+  mkdir -p "$prefix"
+  echo "Creating the Wine prefix $prefix (about 20 s, once)..." >&2
+  WINEPREFIX="$prefix" wineboot -i >/dev/null 2>&1 &
+  local pid=$!
+  wait "$pid" || true
+  local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
+  for face in '宋体' 'SimSun'; do
+    LANG=C.UTF-8 WINEPREFIX="$prefix" wine reg add "$key" /v "$face" /t REG_SZ /d 'WenQuanYi Zen Hei' /f >/dev/null 2>&1
+  done
+  touch "$prefix/.vorlane-ready"
+}
