@@ -1,0 +1,62 @@
+#include "monitor/MonitorState.h"
+
+namespace vorlane {
+
+MonitorState::MonitorState() : settings_(std::make_shared<const WorkingSettingsValues>()) {}
+
+void MonitorState::storeSettings(const WorkingSettingsValues& values) {
+    auto snapshot = std::make_shared<const WorkingSettingsValues>(values);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        settings_ = std::move(snapshot);
+        ++generation_;
+        if (command_ != Command::Stop) command_ = Command::Reset;
+    }
+    // A waiting worker works its deadline out again from the new interval;
+    // the "RESET" itself waits for the next top of cycle.
+    wake_.notify_all();
+}
+
+void MonitorState::prepareStart() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (command_ != Command::Stop) command_ = Command::None;
+    failureCount_.store(0, std::memory_order_release);
+}
+
+WorkerPhase MonitorState::requestStop() {
+    WorkerPhase phase;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        command_ = Command::Stop;
+        phase = phase_;
+    }
+    wake_.notify_all();
+    return phase;
+}
+
+std::shared_ptr<const WorkingSettingsValues> MonitorState::settings() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return settings_;
+}
+
+std::uint64_t MonitorState::generation() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return generation_;
+}
+
+Command MonitorState::command() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return command_;
+}
+
+WorkerPhase MonitorState::phase() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return phase_;
+}
+
+std::wstring MonitorState::workingTarget() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return workingTarget_;
+}
+
+}  // namespace vorlane

@@ -1,0 +1,95 @@
+// Stand-ins for the network, the window and the clock, to drive the probe
+// loop through exact sequences.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "monitor/ProbeLoop.h"
+
+namespace vorlane::testing {
+
+class FakeResolver : public Resolver {
+public:
+    std::map<std::wstring, std::wstring> answers;
+    std::vector<std::wstring> asked;
+    std::function<void()> duringLookup;
+
+    std::wstring lookupHost(const std::wstring& name) override {
+        asked.push_back(name);
+        if (duringLookup) duringLookup();
+        auto it = answers.find(name);
+        return it == answers.end() ? kLookupFailed : it->second;
+    }
+};
+
+// Answers from a script; once the script is used up, writes "STOP" during the
+// last probe so that the loop ends by itself.
+class ScriptedProber : public Prober {
+public:
+    std::shared_ptr<MonitorState> state;
+    std::deque<bool> answers;
+    std::vector<std::wstring> probed;
+    std::function<void()> duringProbe;
+
+    bool probe(const Ipv4Address& address) override {
+        probed.push_back(address.toText());
+        if (duringProbe) duringProbe();
+        bool answer = !answers.empty() && answers.front();
+        if (!answers.empty()) answers.pop_front();
+        if (answers.empty()) state->requestStop();
+        return answer;
+    }
+};
+
+// Records every report, with the count the UI would read on handling it.
+class RecordingSink : public MonitorSink {
+public:
+    std::shared_ptr<MonitorState> state;
+    std::vector<std::string> events;  // "ok", "fail N", "limit", "ended"
+
+    void probeResult(bool answered) override {
+        events.push_back(answered ? "ok" : "fail " + std::to_string(state->failureCount()));
+    }
+    void dropLimit() override { events.push_back("limit"); }
+    void ended() override { events.push_back("ended"); }
+};
+
+// Fake time. Each wait either runs to its deadline at once, or, when the
+// hook says it woke the worker, returns without time passing. The hook runs
+// with the lock released, like another thread acting during a real wait.
+class FakeClock : public WaitClock {
+public:
+    struct Wait {
+        std::int64_t at;
+        std::int64_t deadline;
+    };
+    std::int64_t now = 1000;
+    std::vector<Wait> waits;
+    // Called with the index of the wait; returns true when it woke the worker.
+    std::function<bool(std::size_t)> duringWait;
+
+    std::int64_t nowMs() override { return now; }
+    void waitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable&,
+                   std::int64_t deadlineMs) override {
+        waits.push_back({now, deadlineMs});
+        lock.unlock();
+        bool woke = duringWait && duringWait(waits.size() - 1);
+        if (!woke) now = deadlineMs;
+        lock.lock();
+    }
+};
+
+inline WorkingSettingsValues Settings(const std::wstring& target, int tryTimes, int tryInterval) {
+    WorkingSettingsValues values;
+    values.target = target;
+    values.tryTimes = tryTimes;
+    values.tryInterval = tryInterval;
+    return values;
+}
+
+}  // namespace vorlane::testing
