@@ -1,19 +1,50 @@
-// The status bar's side of the monitor and the drop alarm. Placeholder until
-// the monitor lands: results are ignored and nothing is probed.
+// The status bar's side of the monitor and the drop alarm: it starts and
+// stops the worker, hands it the confirmed settings, and passes the worker's
+// messages and the countdown timer to the alarm.
 #include "app/StatusBarWindow.h"
+
 #include "alarm/DropAlarm.h"
+#include "alarm/WindowAlarmActions_win.h"
 #include "monitor/MonitorController.h"
 
 namespace vorlane {
 
-void StatusBarWindow::createMonitor() { monitor_ = std::make_unique<MonitorController>(hwnd()); }
-void StatusBarWindow::startMonitor() {}
-void StatusBarWindow::stopMonitor() {}
-void StatusBarWindow::onProbeResult(LPARAM) {}
-void StatusBarWindow::onDropLimit() {}
-void StatusBarWindow::onCountdownTick() {}
-void StatusBarWindow::applySettings(const WorkingSettingsValues& values, bool) {
-    monitor_->storeSettings(values);
+void StatusBarWindow::createMonitor() {
+    monitor_ = std::make_unique<MonitorController>(hwnd());
+    auto show = [this](const std::wstring& text, bool red) {
+        setStatusText(text);
+        setStatus(red);
+    };
+    alarm_ = std::make_unique<DropAlarm>(std::make_unique<WindowAlarmActions>(
+        hwnd(), kCountdownTimerId, display().appPath, std::move(show)));
+}
+
+void StatusBarWindow::startMonitor() {
+    if (monitor_) monitor_->start();
+}
+
+void StatusBarWindow::stopMonitor() {
+    if (monitor_) monitor_->stop();
+}
+
+void StatusBarWindow::onProbeResult(LPARAM lParam) {
+    if (!alarm_ || !monitor_) return;
+    alarm_->onProbeResult(lParam == 0, monitor_->failureCount());
+}
+
+void StatusBarWindow::onDropLimit() {
+    if (alarm_) alarm_->onDropLimit();
+}
+
+void StatusBarWindow::onCountdownTick() {
+    if (alarm_) alarm_->onCountdownTick();
+}
+
+void StatusBarWindow::applySettings(const WorkingSettingsValues& values, bool /*atStartup*/) {
+    // At start-up the "RESET" written here is cleared again by startMonitor:
+    // the worker resolves the target at its start in any case.
+    if (monitor_) monitor_->storeSettings(values);
+    if (alarm_) alarm_->setSettings(values);
 }
 
 }  // namespace vorlane

@@ -1,21 +1,42 @@
-// Placeholder until the monitor lands: owns the state shared with the worker.
+// The monitor as the status bar sees it: one worker thread that probes the
+// target and posts its results to the bar, steered through the shared state.
 #pragma once
 
 #include <windows.h>
 
+#include <memory>
+#include <thread>
+
+#include "monitor/MonitorState.h"
 #include "settings/WorkingSettings.h"
 
 namespace vorlane {
 
 class MonitorController {
 public:
-    explicit MonitorController(HWND owner) : owner_(owner) {}
-    void storeSettings(const WorkingSettingsValues& values) { settings_ = values; }
-    WorkingSettingsValues settings() const { return settings_; }
+    explicit MonitorController(HWND owner);
+    // Stops the worker if that has not been done yet.
+    ~MonitorController();
+    MonitorController(const MonitorController&) = delete;
+    MonitorController& operator=(const MonitorController&) = delete;
+
+    // Confirmed settings; the worker takes them up at its next top of cycle.
+    void storeSettings(const WorkingSettingsValues& values);
+    // Starts the worker, once per run. Tells the user and returns false when
+    // the thread cannot be started.
+    bool start();
+    // Writes "STOP" and wakes the worker. Joins it only when it is waiting or
+    // done; a probe or a lookup under way is left to finish on its own, or to
+    // the end of the process, since the shared state outlives the window.
+    void stop();
+    // Unanswered probes in a row, as the worker last counted them.
+    int failureCount() const { return state_->failureCount(); }
 
 private:
     HWND owner_;
-    WorkingSettingsValues settings_;
+    std::shared_ptr<MonitorState> state_;
+    std::thread worker_;
+    bool started_ = false;
 };
 
 }  // namespace vorlane

@@ -1,0 +1,40 @@
+// The drop alarm's platform side on the status bar window: the media
+// commands for the sound, the window's countdown timer and the core's
+// command run.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "alarm/DropAlarm.h"
+
+namespace vorlane {
+
+class WindowAlarmActions : public AlarmActions {
+public:
+    using ShowStatus = std::function<void(const std::wstring& text, bool red)>;
+
+    // `appPath` ends with a separator; the sound is "alert.wav" in it.
+    WindowAlarmActions(HWND window, UINT_PTR timerId, std::wstring appPath, ShowStatus show);
+
+    void showStatus(const std::wstring& text, bool red) override { show_(text, red); }
+    std::wstring soundPath() override;
+    bool fileExists(const std::wstring& path) override;
+    void sendSoundCommand(const std::wstring& command) override;
+    void startCountdownTimer() override;
+    void stopCountdownTimer() override;
+    void runCommand(const std::wstring& command) override;
+    // The program has no means of its own to shut the machine down; a
+    // command line such as "shutdown /s /t 0" does that.
+    void performShutdown() override {}
+
+private:
+    HWND window_;
+    UINT_PTR timerId_;
+    std::wstring appPath_;
+    ShowStatus show_;
+};
+
+}  // namespace vorlane

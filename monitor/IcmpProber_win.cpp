@@ -1,0 +1,77 @@
+#include "monitor/IcmpProber_win.h"
+
+#include <winsock2.h>
+#include <windows.h>
+#include <iphlpapi.h>
+#include <icmpapi.h>
+
+#include <cstring>
+#include <cwchar>
+#include <vector>
+
+namespace vorlane {
+
+namespace {
+
+constexpr DWORD kEchoTimeoutMs = 1000;
+const char kEchoData[] = "Data Buffer";  // 11 letters and the zero: 12 bytes
+static_assert(sizeof(kEchoData) == 12, "the echo carries 12 data bytes");
+// One reply record, the echoed data, and the 8 bytes of an ICMP error.
+constexpr DWORD kReplySize = sizeof(ICMP_ECHO_REPLY) + sizeof(kEchoData) + 8;
+
+// The name in the ANSI code page, as the lookup wants it; empty when a
+// character has no form there.
+std::string AnsiName(const std::wstring& name) {
+    int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.c_str(), -1, nullptr, 0,
+                                     nullptr, nullptr);
+    if (size <= 1) return std::string();
+    std::string ansi(static_cast<std::size_t>(size), '\0');
+    BOOL lossy = FALSE;
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.c_str(), -1, &ansi[0], size, nullptr,
+                          &lossy);
+    if (lossy) return std::string();
+    ansi.resize(static_cast<std::size_t>(size - 1));
+    return ansi;
+}
+
+}  // namespace
+
+std::wstring WinsockResolver::lookupHost(const std::wstring& name) {
+    std::wstring result = kLookupFailed;
+    const std::string ansi = AnsiName(name);
+    if (ansi.empty()) return result;
+    WSADATA data;
+    ::WSAStartup(MAKEWORD(1, 1), &data);
+    const hostent* entry = ::gethostbyname(ansi.c_str());
+    if (entry && entry->h_addrtype == AF_INET && entry->h_length == 4 && entry->h_addr_list &&
+        entry->h_addr_list[0]) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(entry->h_addr_list[0]);
+        wchar_t text[16];
+        std::swprintf(text, 16, L"%d.%d.%d.%d", bytes[0], bytes[1], bytes[2], bytes[3]);
+        result = text;
+    }
+    ::WSACleanup();
+    return result;
+}
+
+bool IcmpProber::probe(const Ipv4Address& address) {
+    IPAddr destination;  // network order: the first octet first in memory
+    std::memcpy(&destination, address.octets.data(), sizeof(destination));
+
+    HANDLE icmp = ::IcmpCreateFile();
+    if (icmp == INVALID_HANDLE_VALUE) return false;
+    char request[sizeof(kEchoData)];
+    std::memcpy(request, kEchoData, sizeof(request));
+    std::vector<unsigned char> reply(kReplySize);
+    DWORD replies = ::IcmpSendEcho(icmp, destination, request, sizeof(request), nullptr,
+                                   reply.data(), kReplySize, kEchoTimeoutMs);
+    ::IcmpCloseHandle(icmp);
+    if (replies == 0) return false;
+    // An ICMP error (unreachable, TTL expired) is stored as a reply too; only
+    // a real echo answer means the target is there.
+    ICMP_ECHO_REPLY first;
+    std::memcpy(&first, reply.data(), sizeof(first));
+    return first.Status == IP_SUCCESS;
+}
+
+}  // namespace vorlane

@@ -1,0 +1,73 @@
+#include "monitor/MonitorController.h"
+
+#include <system_error>
+
+#include "app/StatusBarWindow.h"
+#include "monitor/IcmpProber_win.h"
+#include "monitor/ProbeLoop.h"
+
+namespace vorlane {
+
+namespace {
+
+// The worker's only way to the window: posted messages, never sent ones.
+class PostMessageSink : public MonitorSink {
+public:
+    explicit PostMessageSink(HWND owner) : owner_(owner) {}
+    void probeResult(bool answered) override {
+        ::PostMessageW(owner_, WM_PROBE_RESULT, 0, answered ? 0 : -1);
+    }
+    void dropLimit() override { ::PostMessageW(owner_, WM_DROP_LIMIT, 0, 0); }
+    void ended() override { ::PostMessageW(owner_, WM_MONITOR_ENDED, 0, 0); }
+
+private:
+    HWND owner_;
+};
+
+void RunWorker(std::shared_ptr<MonitorState> state, HWND owner) {
+    WinsockResolver resolver;
+    IcmpProber prober;
+    PostMessageSink sink(owner);
+    SteadyWaitClock clock;
+    ProbeLoop(std::move(state), resolver, prober, sink, clock).run();
+}
+
+}  // namespace
+
+MonitorController::MonitorController(HWND owner)
+    : owner_(owner), state_(std::make_shared<MonitorState>()) {}
+
+MonitorController::~MonitorController() { stop(); }
+
+void MonitorController::storeSettings(const WorkingSettingsValues& values) {
+    state_->storeSettings(values);
+}
+
+bool MonitorController::start() {
+    if (started_) return true;
+    started_ = true;
+    // The worker resolves the target at its start anyway; the start-up
+    // confirmation's "RESET" would only make it do so twice.
+    state_->prepareStart();
+    try {
+        worker_ = std::thread(RunWorker, state_, owner_);
+    } catch (const std::system_error&) {
+        ::MessageBoxW(owner_, L"Cannot Start New Thread", L"Vorlane", MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    return true;
+}
+
+void MonitorController::stop() {
+    const WorkerPhase phase = state_->requestStop();
+    if (!worker_.joinable()) return;
+    // Not yet started, waiting or done: the worker is at a point where it
+    // looks at the word next, so the join is immediate.
+    if (phase != WorkerPhase::Busy) {
+        worker_.join();
+    } else {
+        worker_.detach();
+    }
+}
+
+}  // namespace vorlane
