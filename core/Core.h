@@ -10,6 +10,10 @@
 #include <memory>
 #include <string>
 
+namespace framework {
+class MessageFilter;
+}
+
 namespace vorlane {
 
 // The 354-byte product identity record: four zero-terminated hex texts at
@@ -21,6 +25,8 @@ struct tagSoft {
 enum tagOprType { OprAbout = 4 };
 
 class ConfigStore;
+enum class SaveOutcome;
+class WindowsFileSystem;
 
 class CCore {
 public:
@@ -37,18 +43,26 @@ public:
     int getConfigInt(const std::wstring& key) const;
     std::wstring getConfigStr(const std::wstring& key) const;
     BOOL getConfigB(const std::wstring& key) const;
+    // True when the store holds a non-empty value for the key; false for an
+    // absent key even where the store has a default (a stored position, say).
+    bool hasConfig(const std::wstring& key) const;
     void saveConfigInt(const std::wstring& key, int value);
     void saveConfigStr(const std::wstring& key, const std::wstring& value);
     void saveConfigB(const std::wstring& key, BOOL value);
 
     // Saves made between beginBatch and endBatch reach the file in one atomic
-    // write at endBatch (one warning at most if that write fails).
+    // write at endBatch (one warning at most if that write fails). Every
+    // write traces "saved" with `what` ("settings", "position"), or "failed".
+    // Outside a batch each save is its own write, traced as "settings".
     void beginBatch();
-    void endBatch();
+    void endBatch(const wchar_t* what = L"settings");
 
     std::wstring getStrInt(int value) const;
-    // Width and height in whole pixels of `text` drawn bold at em size
-    // `fontSize` pixels in `fontName`, the way the status bar draws it.
+    // Width and height in whole pixels (rounded up) of `text` drawn bold at
+    // em size `fontSize` pixels in `fontName`, the way the status bar draws
+    // it: the layout box of GDI+ MeasureString with the default string format
+    // on a screen DC, anti-aliased. A family that is not installed is replaced
+    // by the default one ("fontname"'s default), a size outside 6..200 by 16.
     Gdiplus::Size getTextBounds(const std::wstring& fontName, int fontSize,
                                 const std::wstring& text) const;
     std::wstring getPathShort(const std::wstring& path) const;
@@ -57,6 +71,9 @@ public:
     // ended, handling the UI thread's messages meanwhile. Returns at once on
     // WM_QUIT (re-posted) or when the command cannot be started.
     void cmdWait(const std::wstring& commandLine);
+    // The filter that cmdWait's message loop runs before dispatching, so that
+    // the bar's keyboard filter holds while a command runs. May be null.
+    void setMessageFilter(framework::MessageFilter* filter) { filter_ = filter; }
     void msgboxWarning(HWND owner, const std::wstring& text) const;
     // Operation OprAbout shows the About box; the result is empty.
     std::wstring uu(int operation, const tagSoft* identity, const std::wstring& text);
@@ -65,8 +82,14 @@ public:
     std::wstring configPath() const;
 
 private:
+    void reportSave(SaveOutcome outcome, const wchar_t* what);
+    const std::wstring& defaultFamily() const;
+
     std::unique_ptr<ConfigStore> store_;
+    WindowsFileSystem* disk_ = nullptr;  // owned by store_
     std::wstring appPath_;
+    mutable std::wstring defaultFamily_;
+    framework::MessageFilter* filter_ = nullptr;
 };
 
 // Fills the record with the product's four texts.

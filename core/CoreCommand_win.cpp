@@ -1,0 +1,46 @@
+// Running a command line while the UI thread stays responsive.
+#include <vector>
+
+#include "core/Core.h"
+#include "framework/Application.h"
+#include "framework/Handles.h"
+
+namespace vorlane {
+
+void CCore::cmdWait(const std::wstring& commandLine) {
+    // CreateProcessW may write into its command line, so it gets a copy.
+    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back(L'\0');
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION started = {};
+    if (!::CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                          nullptr, nullptr, &startup, &started)) {
+        return;
+    }
+    framework::UniqueHandle process(started.hProcess);
+    framework::UniqueHandle thread(started.hThread);
+
+    for (;;) {
+        HANDLE waitFor = process.get();
+        const DWORD woke = ::MsgWaitForMultipleObjects(1, &waitFor, FALSE, INFINITE, QS_ALLINPUT);
+        if (woke != WAIT_OBJECT_0 + 1) return;  // the command ended, or the wait failed
+        // The wait reports only input that arrived since the last look, so
+        // the queue is emptied each time.
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                // Exit: leave the command running and let the main loop end.
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
+            if (filter_ && filter_->PreTranslateMessage(msg)) continue;
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+}
+
+}  // namespace vorlane

@@ -1,0 +1,186 @@
+// CCore: the settings store's place on disk, the stored values, paths, and
+// the two message boxes.
+#include "core/Core.h"
+
+#include <shlobj.h>
+
+#include "core/ConfigStore.h"
+#include "core/CoreInternal_win.h"
+#include "core/Identity.h"
+#include "core/Trace.h"
+#include "core/Utf.h"
+
+namespace vorlane {
+
+CCore* theCore = nullptr;
+tagSoft* productIdentity = nullptr;
+
+namespace {
+
+const wchar_t kFileName[] = L"Vorlane.ini";
+
+std::wstring ExeFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (n == 0) return L".\\";
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        if (path.size() >= 32768) break;  // the longest path Windows has
+        path.resize(path.size() * 2);
+    }
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? L".\\" : path.substr(0, slash + 1);
+}
+
+// Creating a file is the one test that answers for ACLs, read-only media and
+// locked-down program folders alike; attributes would not.
+bool FolderIsWritable(const std::wstring& folder) {
+    const std::wstring probe =
+        folder + L"Vorlane." + std::to_wstring(::GetCurrentProcessId()) + L".probe";
+    HANDLE file = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    ::CloseHandle(file);
+    return true;
+}
+
+std::wstring AppDataFolder() {
+    wchar_t path[MAX_PATH] = {};
+    if (SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
+                                     SHGFP_TYPE_CURRENT, path)) &&
+        path[0]) {
+        return path;
+    }
+    const DWORD n = ::GetEnvironmentVariableW(L"APPDATA", path, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::wstring(path) : std::wstring();
+}
+
+std::string Key(const std::wstring& key) { return WideToUtf8(key); }
+
+const wchar_t* LoadStateName(LoadState state) {
+    switch (state) {
+        case LoadState::Missing: return L"missing";
+        case LoadState::Loaded: return L"loaded";
+        case LoadState::Unreadable: return L"unreadable";
+    }
+    return L"";
+}
+
+}  // namespace
+
+CCore::CCore()
+    : store_(std::make_unique<ConfigStore>(nullptr, std::wstring())), appPath_(ExeFolder()) {}
+
+CCore::~CCore() = default;
+
+void CCore::autoFileConfig() {
+    appPath_ = ExeFolder();
+    std::wstring path;
+    if (FolderIsWritable(appPath_)) {
+        path = appPath_ + kFileName;
+    } else {
+        std::wstring folder = AppDataFolder();
+        if (!folder.empty()) {
+            if (folder.back() != L'\\') folder += L'\\';
+            folder += L"Vorlane";
+            ::CreateDirectoryW(folder.c_str(), nullptr);  // fails harmlessly when it exists
+            path = folder + L"\\" + kFileName;
+        }
+    }
+    auto disk = std::make_unique<WindowsFileSystem>();
+    disk_ = disk.get();
+    store_ = std::make_unique<ConfigStore>(std::move(disk), path);
+    store_->SetDefault("fontname", WideToUtf8(defaultFamily()));
+    const LoadState state = store_->Load();
+    if (TraceEnabled()) {
+        std::wstring detail = std::wstring(LoadStateName(state)) + L"\t" + path;
+        if (state == LoadState::Unreadable) {
+            detail += L"\t" + Utf8ToWide(ParseErrorName(store_->parseError()));
+        }
+        Trace(L"store", detail);
+    }
+}
+
+std::wstring CCore::getAppPath() const { return appPath_; }
+
+int CCore::getConfigInt(const std::wstring& key) const { return store_->GetInt(Key(key)); }
+
+std::wstring CCore::getConfigStr(const std::wstring& key) const {
+    return Utf8ToWide(store_->GetText(Key(key)));
+}
+
+BOOL CCore::getConfigB(const std::wstring& key) const {
+    return store_->GetBool(Key(key)) ? TRUE : FALSE;
+}
+
+bool CCore::hasConfig(const std::wstring& key) const {
+    return store_->Has(Key(key)) && !store_->GetText(Key(key)).empty();
+}
+
+void CCore::saveConfigInt(const std::wstring& key, int value) {
+    reportSave(store_->SetInt(Key(key), value), L"settings");
+}
+
+void CCore::saveConfigStr(const std::wstring& key, const std::wstring& value) {
+    reportSave(store_->SetText(Key(key), WideToUtf8(value)), L"settings");
+}
+
+void CCore::saveConfigB(const std::wstring& key, BOOL value) {
+    reportSave(store_->SetBool(Key(key), value != FALSE), L"settings");
+}
+
+void CCore::beginBatch() { store_->BeginBatch(); }
+
+void CCore::endBatch(const wchar_t* what) { reportSave(store_->EndBatch(), what); }
+
+void CCore::reportSave(SaveOutcome outcome, const wchar_t* what) {
+    ReportSaveOutcome(outcome, what, store_->path(), disk_ ? disk_->lastError() : 0);
+}
+
+std::wstring CCore::getStrInt(int value) const { return std::to_wstring(value); }
+
+std::wstring CCore::getPathShort(const std::wstring& path) const {
+    const DWORD needed = ::GetShortPathNameW(path.c_str(), nullptr, 0);
+    if (needed == 0) return path;
+    std::wstring shortPath(needed, L'\0');
+    const DWORD n = ::GetShortPathNameW(path.c_str(), &shortPath[0], needed);
+    if (n == 0 || n >= needed) return path;
+    shortPath.resize(n);
+    return shortPath;
+}
+
+BOOL CCore::isFileExist(const std::wstring& path) const {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void CCore::msgboxWarning(HWND owner, const std::wstring& text) const {
+    ::MessageBoxW(owner, text.c_str(), L"Vorlane", MB_OK | MB_ICONWARNING);
+}
+
+std::wstring CCore::uu(int operation, const tagSoft* identity, const std::wstring& /*text*/) {
+    if (operation != OprAbout || !identity) return std::wstring();
+    std::wstring body;
+    if (auto info = DecodeIdentityBytes(identity->bytes, sizeof(identity->bytes))) {
+        const auto wide = [](const std::u16string& s) { return Utf8ToWide(Utf16ToUtf8(s)); };
+        body = wide(info->shortName) + L" " + wide(info->kind) + L"\n版本 " + wide(info->version) +
+               L"\n" + wide(info->fullName);
+    } else {
+        body = L"Vorlane";
+    }
+    Trace(L"window", L"about-box");
+    ::MessageBoxW(::GetActiveWindow(), body.c_str(), L"关于 Vorlane", MB_OK | MB_ICONINFORMATION);
+    return std::wstring();
+}
+
+std::wstring CCore::configPath() const { return store_->path(); }
+
+void FillProductIdentity(tagSoft& record) {
+    static_assert(sizeof(record.bytes) == kIdentitySize, "the record's size is fixed");
+    FillIdentityBytes(record.bytes);
+}
+
+}  // namespace vorlane
