@@ -18,6 +18,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         // The start-up settings dialog runs inside the bar's initialisation;
         // when it is cancelled the bar destroys itself and creation fails.
         if (bar.CreateModeless(nullptr)) {
+            // The start-up dialog had the focus; hand it to the bar so that its
+            // first click is taken as a click and not spent on activation.
+            ::SetForegroundWindow(bar.hwnd());
             vorlane::Trace(L"window", L"bar-shown");
             exitCode = framework::RunMessageLoop(&bar);
             if (bar.hwnd()) ::DestroyWindow(bar.hwnd());

@@ -86,6 +86,14 @@ void StatusBarWindow::placeOnScreen() {
     }
     display_.posLeft = at.x;
     display_.posTop = at.y;
+    if (TraceEnabled()) {
+        Trace(L"window", L"placed\t" + std::to_wstring(at.x) + L"," + std::to_wstring(at.y) +
+                             L"\twork-area\t" + std::to_wstring(workArea.left) + L"," +
+                             std::to_wstring(workArea.top) + L"," + std::to_wstring(workArea.right) +
+                             L"," + std::to_wstring(workArea.bottom) + L"\tscreen\t" +
+                             std::to_wstring(::GetSystemMetrics(SM_CXSCREEN)) + L"x" +
+                             std::to_wstring(::GetSystemMetrics(SM_CYSCREEN)));
+    }
     ::SetWindowPos(hwnd(), nullptr, at.x, at.y, display_.barWidth, display_.barHeight, SWP_NOZORDER);
 }
 
