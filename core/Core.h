@@ -60,9 +60,12 @@ public:
     std::wstring getStrInt(int value) const;
     // Width and height in whole pixels (rounded up) of `text` drawn bold at
     // em size `fontSize` pixels in `fontName`, the way the status bar draws
-    // it: the layout box of GDI+ MeasureString with the default string format
-    // on a screen DC, anti-aliased. A family that is not installed is replaced
-    // by the default one ("fontname"'s default), a size outside 6..200 by 16.
+    // it: a GraphicsPath::AddString at that em size with the default string
+    // format (the regular face where the family has no bold one); the width
+    // reaches from the origin to the ink's right edge plus the ink's left
+    // offset, the height is the family's line spacing. A family that is not
+    // installed is replaced by the default one ("fontname"'s default), a size
+    // outside 6..200 by 16. Empty text gives 0 x 0.
     Gdiplus::Size getTextBounds(const std::wstring& fontName, int fontSize,
                                 const std::wstring& text) const;
     std::wstring getPathShort(const std::wstring& path) const;

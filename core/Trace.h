@@ -6,7 +6,10 @@
 // Kinds in use: "status" ("green\t<text>" or "red\t<text>"), "sound" (the MCI
 // command string), "run" (the command line handed to cmd.exe), "saved"
 // ("settings" or "position" or "failed"), "window" (lifecycle points such as
-// "settings-dialog", "bar-shown", "exit-command", "exit-end"), "bench".
+// "settings-dialog", "bar-shown", "exit-command", "exit-end", "about-box"),
+// "store" ("loaded\t<path>", "missing\t<path>" or
+// "unreadable\t<path>\t<reason>", once the settings file is chosen), "bench".
+// Line breaks inside a detail are written as spaces.
 #pragma once
 
 #include <string>
