@@ -150,6 +150,12 @@ bool StatusBarWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
             result = 0;
             return true;
         }
+        case WM_NCHITTEST:
+            // The whole bar is client area. Said outright because Wine can
+            // answer HTNOWHERE for a layered window that has not yet moved,
+            // and the mouse would then never reach it.
+            result = HTCLIENT;
+            return true;
         case WM_CLOSE:
             result = 0;
             return true;  // only Exit ends the program
