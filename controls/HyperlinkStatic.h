@@ -53,6 +53,7 @@ private:
     void loadHandCursor();
     void createTooltip();
     void relayToTooltip(UINT msg, WPARAM wParam, LPARAM lParam);
+    void traceTooltipShown(const NMHDR* header);
     void onMouseMove();
     void onHoverCheck();
     void onClicked();

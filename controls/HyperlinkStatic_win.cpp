@@ -41,7 +41,8 @@ private:
 bool ReadRegistryDefault(HKEY root, const std::wstring& path, std::wstring& value) {
     RegistryKey key(root, path);
     if (!key.get()) return false;
-    const DWORD flags = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ;
+    // REG_EXPAND_SZ values come back expanded, as REG_SZ.
+    const DWORD flags = RRF_RT_REG_SZ;
     for (int attempt = 0; attempt < 3; ++attempt) {
         DWORD bytes = 0;
         if (::RegGetValueW(key.get(), nullptr, nullptr, flags, nullptr, nullptr, &bytes) !=
@@ -315,6 +316,21 @@ void HyperlinkStatic::relayToTooltip(UINT msg, WPARAM wParam, LPARAM lParam) {
     ::SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
+void HyperlinkStatic::traceTooltipShown(const NMHDR* header) {
+    if (!header || !tooltip_ || header->hwndFrom != tooltip_ || header->code != TTN_SHOW) return;
+    if (!TraceEnabled()) return;
+    // What the tooltip holds, not what was handed to it.
+    std::vector<wchar_t> text(linkUrl_.size() + 1, L'\0');
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = hwnd();
+    tool.uId = kToolId;
+    tool.lpszText = text.data();
+    ::SendMessageW(tooltip_, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
+    text.back() = L'\0';
+    Trace(L"link", std::wstring(L"tooltip\t") + text.data());
+}
+
 void HyperlinkStatic::onMouseMove() {
     if (hovering_) return;
     hovering_ = true;
@@ -364,6 +380,9 @@ bool HyperlinkStatic::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
             return true;
         case WM_TIMER:
             onHoverCheck();
+            return false;
+        case WM_NOTIFY:
+            traceTooltipShown(reinterpret_cast<const NMHDR*>(lParam));
             return false;
         case WM_ERASEBKGND:
             result = TRUE;
