@@ -17,9 +17,9 @@ std::string LowerAscii(std::string_view s) {
 
 const std::map<std::string, std::string>& StoreDefaults() {
     static const std::map<std::string, std::string> defaults = {
-        {"ping", ""},        {"trytimes", "3"}, {"tryinterval", "5"}, {"djs", "60"},
-        {"cmduser", ""},     {"bwav", "1"},     {"bshutdown", "0"},   {"fontsize", "16"},
-        {"helphost", "www.vorlane.example"},
+        {"ping", ""},       {"trytimes", "3"},  {"tryinterval", "5"},
+        {"djs", "60"},      {"cmduser", ""},    {"bwav", "1"},
+        {"bshutdown", "0"}, {"fontsize", "16"}, {"helphost", "www.vorlane.example"},
     };
     return defaults;
 }

@@ -40,7 +40,7 @@ constexpr std::string_view kStoreSection = "Vorlane";
 const std::map<std::string, std::string>& StoreDefaults();
 
 enum class LoadState {
-    Missing,     // no file yet: defaults until the first save creates it
+    Missing,  // no file yet: defaults until the first save creates it
     Loaded,
     Unreadable,  // could not be read or parsed: set aside at the first save
 };
@@ -48,7 +48,7 @@ enum class LoadState {
 enum class SaveOutcome {
     NotNeeded,  // nothing changed, or no file chosen (values kept in memory)
     Saved,
-    Failed,     // the old file, if any, is untouched; the values stay in memory
+    Failed,  // the old file, if any, is untouched; the values stay in memory
 };
 
 class ConfigStore {

@@ -62,9 +62,12 @@ std::string Key(const std::wstring& key) { return WideToUtf8(key); }
 
 const wchar_t* LoadStateName(LoadState state) {
     switch (state) {
-        case LoadState::Missing: return L"missing";
-        case LoadState::Loaded: return L"loaded";
-        case LoadState::Unreadable: return L"unreadable";
+        case LoadState::Missing:
+            return L"missing";
+        case LoadState::Loaded:
+            return L"loaded";
+        case LoadState::Unreadable:
+            return L"unreadable";
     }
     return L"";
 }

@@ -23,7 +23,8 @@ int HexValue(char c) {
 
 // Strips the terminator and checks that the rest is whole groups of hex.
 std::optional<std::string_view> HexBody(std::string_view hex, size_t group) {
-    if (hex.size() < kTerminator.size() || hex.substr(hex.size() - kTerminator.size()) != kTerminator)
+    if (hex.size() < kTerminator.size() ||
+        hex.substr(hex.size() - kTerminator.size()) != kTerminator)
         return std::nullopt;
     hex.remove_suffix(kTerminator.size());
     if (hex.size() % group != 0) return std::nullopt;
@@ -46,8 +47,8 @@ void Put(char* record, size_t offset, const std::string& text) {
 std::optional<std::string_view> Field(const char* record, size_t from, size_t to) {
     const void* nul = std::memchr(record + from, '\0', to - from);
     if (!nul) return std::nullopt;
-    return std::string_view(record + from, static_cast<size_t>(static_cast<const char*>(nul) -
-                                                               (record + from)));
+    return std::string_view(record + from,
+                            static_cast<size_t>(static_cast<const char*>(nul) - (record + from)));
 }
 
 }  // namespace

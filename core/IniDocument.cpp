@@ -46,11 +46,21 @@ std::optional<std::string> Unescape(std::string_view inner) {
         }
         if (++i >= inner.size()) return std::nullopt;
         switch (inner[i]) {
-            case '\\': out += '\\'; break;
-            case '"': out += '"'; break;
-            case 't': out += '\t'; break;
-            case 'r': out += '\r'; break;
-            case 'n': out += '\n'; break;
+            case '\\':
+                out += '\\';
+                break;
+            case '"':
+                out += '"';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 'n':
+                out += '\n';
+                break;
             case 'x': {
                 if (i + 2 >= inner.size()) return std::nullopt;
                 const int hi = HexDigit(inner[i + 1]);
@@ -60,7 +70,8 @@ std::optional<std::string> Unescape(std::string_view inner) {
                 i += 2;
                 break;
             }
-            default: return std::nullopt;
+            default:
+                return std::nullopt;
         }
     }
     return out;
@@ -86,11 +97,21 @@ std::string EncodeValue(std::string_view value) {
     std::string out = "\"";
     for (unsigned char c : value) {
         switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '"': out += "\\\""; break;
-            case '\t': out += "\\t"; break;
-            case '\r': out += "\\r"; break;
-            case '\n': out += "\\n"; break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
             default:
                 if (c < 0x20 || c == 0x7F || (c >= 0x80 && !utf8)) {
                     out += "\\x";
@@ -118,13 +139,20 @@ bool IsWritableName(std::string_view name) {
 
 const char* ParseErrorName(ParseError error) {
     switch (error) {
-        case ParseError::None: return "none";
-        case ParseError::TooLarge: return "too-large";
-        case ParseError::NulByte: return "nul-byte";
-        case ParseError::Utf16Bom: return "utf16-bom";
-        case ParseError::InvalidUtf8: return "invalid-utf8";
-        case ParseError::ControlCharacter: return "control-character";
-        case ParseError::BadLine: return "bad-line";
+        case ParseError::None:
+            return "none";
+        case ParseError::TooLarge:
+            return "too-large";
+        case ParseError::NulByte:
+            return "nul-byte";
+        case ParseError::Utf16Bom:
+            return "utf16-bom";
+        case ParseError::InvalidUtf8:
+            return "invalid-utf8";
+        case ParseError::ControlCharacter:
+            return "control-character";
+        case ParseError::BadLine:
+            return "bad-line";
     }
     return "unknown";
 }
@@ -140,8 +168,8 @@ IniDocument::ParseResult IniDocument::Parse(std::string_view text) {
     };
 
     if (text.size() > kMaxIniBytes) return fail(ParseError::TooLarge, 0);
-    if (text.size() >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') ||
-                             (text[0] == '\xFE' && text[1] == '\xFF'))) {
+    if (text.size() >= 2 &&
+        ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF'))) {
         return fail(ParseError::Utf16Bom, 0);
     }
     if (text.substr(0, 3) == "\xEF\xBB\xBF") {
@@ -281,7 +309,8 @@ int ReadIntLikeAtoi(std::string_view text) {
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     // Accumulate as a negative number, whose range is the larger one.
     long long value = 0;
-    const long long limit = negative ? static_cast<long long>(INT_MIN) : -static_cast<long long>(INT_MAX);
+    const long long limit =
+        negative ? static_cast<long long>(INT_MIN) : -static_cast<long long>(INT_MAX);
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
         value = value * 10 - (text[i] - '0');
         if (value < limit) {

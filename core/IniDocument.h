@@ -29,9 +29,9 @@ namespace vorlane {
 
 enum class ParseError {
     None,
-    TooLarge,          // beyond kMaxIniBytes
-    NulByte,           // binary data, or a UTF-16/UTF-32 file without a BOM
-    Utf16Bom,          // FF FE or FE FF: a UTF-16 (or UTF-32) file
+    TooLarge,  // beyond kMaxIniBytes
+    NulByte,   // binary data, or a UTF-16/UTF-32 file without a BOM
+    Utf16Bom,  // FF FE or FE FF: a UTF-16 (or UTF-32) file
     InvalidUtf8,
     ControlCharacter,  // a C0 control other than tab, or DEL, inside a line
     BadLine,           // neither blank, comment, section nor key=value

@@ -39,8 +39,8 @@ public:
             baseMs_ + (frequency_.QuadPart > 0
                            ? (counter.QuadPart - base_.QuadPart) * 1000 / frequency_.QuadPart
                            : 0);
-        std::string line = std::to_string(ms) + "\t" + OneLine(kind ? kind : L"") + "\t" +
-                           OneLine(detail) + "\n";
+        std::string line =
+            std::to_string(ms) + "\t" + OneLine(kind ? kind : L"") + "\t" + OneLine(detail) + "\n";
         ::AcquireSRWLockExclusive(&lock_);
         DWORD written = 0;
         ::WriteFile(file_, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);

@@ -148,7 +148,7 @@ TEST_F(ConfigStoreTest, AFailedSaveAtAnyStepKeepsTheOldFile) {
         disk_ = Disk();
         disk_.files[kPath] = old;
         auto store = Open();
-        if (step == 0) disk_.failWrite = true;                 // e.g. the disk is full
+        if (step == 0) disk_.failWrite = true;                   // e.g. the disk is full
         if (step == 1) disk_.failReplaceFrom = kPath + L".tmp";  // killed before the rename
         EXPECT_EQ(store->SetText("ping", "new.example"), SaveOutcome::Failed) << step;
         EXPECT_EQ(File(), old) << step;

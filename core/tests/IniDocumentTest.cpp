@@ -136,7 +136,8 @@ TEST(IniDocument, UnreadableTextsAreReportedWithTheirLine) {
 
     EXPECT_EQ(ErrorOf("\xFF\xFE[\0V\0]\0"), ParseError::Utf16Bom);
     EXPECT_EQ(ErrorOf("\xFE\xFF\0[\0V\0]"), ParseError::Utf16Bom);
-    EXPECT_EQ(ErrorOf(std::string("[\0V\0]\0\r\0\n\0", 10)), ParseError::NulByte);  // UTF-16, no BOM
+    EXPECT_EQ(ErrorOf(std::string("[\0V\0]\0\r\0\n\0", 10)),
+              ParseError::NulByte);                                       // UTF-16, no BOM
     EXPECT_EQ(ErrorOf("a=\xC8\xED\xBC\xFE\n"), ParseError::InvalidUtf8);  // a GBK file
     EXPECT_EQ(ErrorOf("a=b\x1b[0m\n"), ParseError::ControlCharacter);
     EXPECT_EQ(ErrorOf("a=b\rc=d\n"), ParseError::ControlCharacter);  // old Mac line ends
@@ -163,8 +164,7 @@ TEST(IniDocument, RandomBytesNeverCrashAndAcceptedOnesAreStable) {
         // Half the rounds draw from printable ASCII and the INI syntax, so
         // that some of them parse.
         for (char& c : bytes) {
-            c = round % 2 ? static_cast<char>(random())
-                          : "ab =[];#\n\r\t\"\\x"[random() % 15];
+            c = round % 2 ? static_cast<char>(random()) : "ab =[];#\n\r\t\"\\x"[random() % 15];
         }
         IniDocument doc;
         if (doc.Parse(bytes).error != ParseError::None) continue;

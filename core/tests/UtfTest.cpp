@@ -5,8 +5,8 @@
 namespace vorlane {
 namespace {
 
-const std::string kChinese = "\xE8\xBD\xAF\xE4\xBB\xB6";         // 软件
-const std::string kEmoji = "\xF0\x9F\x98\x80";                    // U+1F600
+const std::string kChinese = "\xE8\xBD\xAF\xE4\xBB\xB6";  // 软件
+const std::string kEmoji = "\xF0\x9F\x98\x80";            // U+1F600
 const std::u16string kEmoji16 = u"\U0001F600";
 
 TEST(Utf, RoundTripsAsciiChineseAndEmoji) {
@@ -26,12 +26,12 @@ TEST(Utf, MalformedBytesBecomeReplacementCharacters) {
         std::u16string expected;
     };
     const Case cases[] = {
-        {"a\x80z", u"a\uFFFDz"},                // lone continuation byte
-        {"a\xF0\x9F\x98z", u"a\uFFFDz"},        // truncated four-byte form
-        {"\xF0\x9F\x98", u"\uFFFD"},            // truncated at the end
-        {"\xC0\x80", u"\uFFFD\uFFFD"},          // overlong NUL
-        {"\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},  // overlong '/'
-        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // an encoded surrogate
+        {"a\x80z", u"a\uFFFDz"},                            // lone continuation byte
+        {"a\xF0\x9F\x98z", u"a\uFFFDz"},                    // truncated four-byte form
+        {"\xF0\x9F\x98", u"\uFFFD"},                        // truncated at the end
+        {"\xC0\x80", u"\uFFFD\uFFFD"},                      // overlong NUL
+        {"\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},            // overlong '/'
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // an encoded surrogate
         {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
         {"\xFF\xFE", u"\uFFFD\uFFFD"},
     };
@@ -46,7 +46,9 @@ TEST(Utf, ValidityCheck) {
     EXPECT_TRUE(IsValidUtf8(""));
     EXPECT_TRUE(IsValidUtf8("plain" + kChinese + kEmoji));
     EXPECT_TRUE(IsValidUtf8("\xEF\xBF\xBD"));  // a real U+FFFD
-    EXPECT_FALSE(IsValidUtf8("\xF0\x90\x80" "A"));  // three good bytes, then a bad one
+    EXPECT_FALSE(
+        IsValidUtf8("\xF0\x90\x80"
+                    "A"));  // three good bytes, then a bad one
 }
 
 TEST(Utf, UnpairedSurrogatesAreReplaced) {
