@@ -16,8 +16,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         framework::GdiplusSession gdiplus;
         vorlane::StatusBarWindow bar(instance);
         // The start-up settings dialog runs inside the bar's initialisation;
-        // when it is cancelled the bar destroys itself and creation fails.
-        if (bar.CreateModeless(nullptr)) {
+        // when it is cancelled the bar destroys itself there. Creation may
+        // still hand back the dead handle, so ask the bar whether it lives.
+        bar.CreateModeless(nullptr);
+        if (bar.hwnd() && ::IsWindow(bar.hwnd())) {
             // The start-up dialog had the focus; hand it to the bar so that its
             // first click is taken as a click and not spent on activation.
             ::SetForegroundWindow(bar.hwnd());
