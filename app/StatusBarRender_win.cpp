@@ -9,6 +9,7 @@
 #include "core/Core.h"
 #include "core/Trace.h"
 #include "framework/Handles.h"
+#include "settings/SettingsKeys.h"
 
 namespace vorlane {
 namespace {
@@ -75,7 +76,7 @@ void StatusBarWindow::placeOnScreen() {
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
     Point at;
     // A position is stored once the bar has been closed for the first time.
-    if (theCore->getConfigStr(L"posleft").empty() || theCore->getConfigStr(L"postop").empty()) {
+    if (!theCore->hasConfig(keys::kPosLeft) || !theCore->hasConfig(keys::kPosTop)) {
         at = DefaultBarPosition(ToRect(workArea), display_.barWidth);
     } else {
         std::vector<Rect> monitors;

@@ -214,8 +214,7 @@ void StatusBarWindow::OnDestroy() {
         theCore->beginBatch();
         theCore->saveConfigInt(keys::kPosLeft, rect.left);
         theCore->saveConfigInt(keys::kPosTop, rect.top);
-        theCore->endBatch();
-        Trace(L"saved", L"position");
+        theCore->endBatch(L"position");
     }
     delete theCore;
     theCore = nullptr;
