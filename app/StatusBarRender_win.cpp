@@ -147,9 +147,17 @@ void StatusBarWindow::renderStatusBar() {
         Gdiplus::FontFamily family(display_.fontName.c_str());
         if (family.GetLastStatus() == Gdiplus::Ok && !statusText_.empty()) {
             // Zero-sized layout rectangle: the text is neither wrapped nor clipped.
-            path.AddString(statusText_.c_str(), static_cast<INT>(statusText_.size()), &family,
-                           Gdiplus::FontStyleBold, static_cast<Gdiplus::REAL>(display_.fontSize),
-                           Gdiplus::Rect(margin_, margin_, 0, 0), &format);
+            // Bold, or the family's regular face where it has no bold one:
+            // the way the sample was measured.
+            const Gdiplus::Rect origin(margin_, margin_, 0, 0);
+            const auto em = static_cast<Gdiplus::REAL>(display_.fontSize);
+            const auto length = static_cast<INT>(statusText_.size());
+            if (path.AddString(statusText_.c_str(), length, &family, Gdiplus::FontStyleBold, em,
+                               origin, &format) != Gdiplus::Ok) {
+                path.Reset();
+                path.AddString(statusText_.c_str(), length, &family, Gdiplus::FontStyleRegular, em,
+                               origin, &format);
+            }
         }
         Gdiplus::SolidBrush text{Gdiplus::Color(kTextColour)};
         graphics.FillPath(&text, &path);

@@ -45,6 +45,9 @@ bool StatusBarWindow::OnInit() {
     ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
 
+    // While a command line runs, cmdWait pumps the messages itself; the
+    // keyboard filter has to keep working there too.
+    theCore->setMessageFilter(this);
     theCore->autoFileConfig();
     display_.appPath = theCore->getAppPath();
     display_.fontSize = theCore->getConfigInt(keys::kFontSize);

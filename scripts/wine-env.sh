@@ -17,5 +17,9 @@ ensure_wine_prefix() {
   for face in '宋体' 'SimSun'; do
     LANG=C.UTF-8 WINEPREFIX="$prefix" wine reg add "$key" /v "$face" /t REG_SZ /d 'WenQuanYi Zen Hei' /f >/dev/null 2>&1
   done
+  # Message boxes use Tahoma, which has no Chinese: link it to the CJK font.
+  LANG=C.UTF-8 WINEPREFIX="$prefix" wine reg add \
+    'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    /v Tahoma /t REG_MULTI_SZ /d 'wqy-zenhei.ttc,WenQuanYi Zen Hei' /f >/dev/null 2>&1
   touch "$prefix/.vorlane-ready"
 }
