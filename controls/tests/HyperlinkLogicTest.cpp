@@ -39,10 +39,6 @@ TEST(HyperlinkFallbackCommand, LongClassCommandIsKeptWhole) {
     EXPECT_EQ(noPlaceholder.size(), program.size() + 1 + address.size());
 }
 
-TEST(HyperlinkFallbackCommand, OpenCommandKeyOfTheClass) {
-    EXPECT_EQ(OpenCommandKey(L"htmlfile"), L"htmlfile\\shell\\open\\command");
-}
-
 TEST(HyperlinkOpenFailure, EveryCodeOfTheTableAndTheDefault) {
     const std::wstring prefix = L"Unable to open hyperlink:\n\n";
     const std::vector<std::pair<int, std::wstring>> table = {

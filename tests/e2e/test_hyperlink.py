@@ -165,7 +165,9 @@ def test_tooltip_shows_the_address(c):
 
     tips = poll("a tooltip window", tooltip_window, 5)
     g = tips[0].geometry()
+    x, y = centre(manual)
     assert 0 < g.height < 60 and g.width > 50, g
+    assert abs(g.x - x) < 80 and 0 <= g.y - y < 80, f"tooltip at {g}, cursor at {(x, y)}"
 
     mark = c.trace.mark()
     c.display.mouse_move(*away_from(manual))
