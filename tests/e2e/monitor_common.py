@@ -1,0 +1,84 @@
+"""Shared steps of the monitor and alarm end-to-end cases: start the program
+in a network namespace of its own, confirm the start-up settings, read the
+bar's frame colour and the status texts of the trace."""
+
+import os
+import re
+import time
+
+from harness import BarColours, bar_probe_points, near, poll
+
+DEFAULTS = {"ping": "127.0.0.1", "trytimes": 3, "tryinterval": 1, "djs": 3, "cmduser": "",
+            "bwav": 0, "bshutdown": 0}
+
+
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def start_monitoring(c, hosts=None, **settings):
+    """Runs the program against loopback in its own namespace and confirms
+    the start-up settings; returns (app, namespace) once the bar shows
+    "准备中..."."""
+    ns = c.network(hosts)
+    # Name lookups stay on loopback too: nothing listens there, so a name
+    # that is not in the hosts file fails at once.
+    resolv = os.path.join(ns.hosts_dir, "resolv.conf")
+    if not os.path.exists(resolv):
+        with open(resolv, "w") as f:
+            f.write("nameserver 127.0.0.1\n")
+    values = dict(DEFAULTS)
+    values.update(settings)
+    c.write_ini(values, section="Vorlane")
+    app = c.start(wait_dialog=True)
+    c.display.wait_window("设定").focus()
+    c.display.key("Return")
+    c.trace.wait_for("status", "准备中", timeout=30)
+    return app, ns
+
+
+def texts(c, since=0):
+    return [text for _, text in c.trace.statuses(since)]
+
+
+def wait_status(c, pattern, timeout=20, since=0):
+    """The first status line whose text (without its colour) matches the
+    regular expression `pattern`."""
+    def found():
+        return [l for l in c.trace.find("status", since=since)
+                if re.search(pattern, l.detail.partition("\t")[2])]
+    return poll(f"status {pattern}", found, timeout, 0.05)[0]
+
+
+def bar_window(c):
+    return c.display.wait_window("Vorlane")
+
+
+def frame_is(c, colour):
+    """True when every point of the frame shows `colour`."""
+    bar = bar_window(c)
+    geometry = bar.geometry()
+    shot = c.display.screenshot()
+    points = bar_probe_points(geometry)
+    frame = [points[k] for k in ("frame_left", "frame_right", "frame_top", "frame_bottom")]
+    return all(near(shot.pixel(x, y), colour, 6) for x, y in frame)
+
+
+def wait_frame(c, colour, timeout=10):
+    name = "green" if colour == BarColours.GREEN else "red"
+    poll(f"a {name} frame", lambda: frame_is(c, colour), timeout, 0.2)
+
+
+def echo_requests_received(ns):
+    """Echo requests that reached the namespace's stack so far."""
+    out = os.popen(" ".join(ns.command("cat", "/proc/net/snmp"))).read().splitlines()
+    header = next(l for l in out if l.startswith("Icmp:") and "InEchos" in l).split()
+    values = next(l for l in out if l.startswith("Icmp:") and "InEchos" not in l).split()
+    return int(values[header.index("InEchos")])
+
+
+def open_menu(c):
+    """Right-clicks the bar; its menu runs a modal loop of its own."""
+    bar = bar_window(c)
+    bar.right_click(10, 5)
+    time.sleep(0.5)
