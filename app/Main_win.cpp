@@ -2,6 +2,7 @@
 // its template, and the message loop in which the bar filters the keyboard.
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "app/StatusBarWindow.h"
 #include "core/Trace.h"
@@ -10,6 +11,9 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
+
+    // ShellExecute may hand the help links to shell extensions that need COM.
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
     int exitCode = 0;
     {
@@ -29,5 +33,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         }
     }
     vorlane::Trace(L"window", L"exit-end");
+    if (SUCCEEDED(com)) ::CoUninitialize();
     return exitCode;
 }
