@@ -222,6 +222,7 @@ def ensure_prefix(prefix: str, timeout: float = 300) -> None:
             shutil.rmtree(prefix)
         os.makedirs(prefix)
         env = wine_env(prefix)
+        env.pop("DISPLAY", None)
         subprocess.run(["wineboot", "-i"], env=env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=timeout, check=True)
         for face in ("宋体", "SimSun"):
@@ -234,6 +235,13 @@ def ensure_prefix(prefix: str, timeout: float = 300) -> None:
                         "/v", "Tahoma", "/t", "REG_MULTI_SZ", "/d", "wqy-zenhei.ttc,WenQuanYi Zen Hei",
                         "/f"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                        timeout=120, check=True)
+        # wineboot's services run on for a while without a display; a program
+        # started meanwhile can hang on them. Let them end (and wineserver
+        # write the registry) before the prefix counts as made.
+        with contextlib.suppress(HarnessError):
+            poll("the new prefix's processes to end",
+                 lambda: not find_processes("WINEPREFIX", prefix), 60, 0.5)
+        end_prefix_processes(prefix)
         with open(os.path.join(prefix, PREFIX_READY_MARK), "w") as f:
             f.write("ready\n")
 
