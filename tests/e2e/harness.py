@@ -772,6 +772,62 @@ class NetNamespace:
 
 
 # ---------------------------------------------------------------------------
+# Window contents, read from inside Wine
+
+
+def _unescape(text: str) -> str:
+    return re.sub(r"\\(.)", lambda m: {"t": "\t", "n": "\n"}.get(m.group(1), m.group(1)), text)
+
+
+@dataclass
+class Control:
+    hwnd: int
+    id: int
+    visible: bool
+    checked: Optional[bool]  # None for what is not a check box
+    cls: str
+    text: str
+
+
+@dataclass
+class TopWindow:
+    hwnd: int
+    visible: bool
+    geometry: Geometry
+    cls: str
+    title: str
+    controls: List[Control]
+    focus_id: Optional[int]  # control id of the keyboard focus, if inside
+
+    def control(self, control_id: int) -> Control:
+        for c in self.controls:
+            if c.id == control_id:
+                return c
+        raise HarnessError(f"no control {control_id} in {self.title!r}")
+
+    def texts(self) -> List[str]:
+        return [c.text for c in self.controls]
+
+
+def parse_wininfo(output: str) -> List[TopWindow]:
+    windows: Dict[int, TopWindow] = {}
+    for line in output.splitlines():
+        f = line.split("\t")
+        if f[0] == "window" and len(f) >= 6:
+            x, y, w, h = (int(v) for v in f[3].split(","))
+            windows[int(f[1])] = TopWindow(int(f[1]), f[2] == "1", Geometry(x, y, w, h),
+                                           _unescape(f[4]), _unescape(f[5]), [], None)
+        elif f[0] == "control" and len(f) >= 8 and int(f[2]) in windows:
+            checked = None if f[5] == "-1" else f[5] == "1"
+            windows[int(f[2])].controls.append(
+                Control(int(f[1]), int(f[3]), f[4] == "1", checked, _unescape(f[6]),
+                        _unescape(f[7])))
+        elif f[0] == "focus" and len(f) >= 4 and int(f[1]) in windows:
+            windows[int(f[1])].focus_id = int(f[3])
+    return list(windows.values())
+
+
+# ---------------------------------------------------------------------------
 # The program
 
 
@@ -817,8 +873,10 @@ class App:
 class Case:
     """The context of one test function: folder, display, prefix, trace."""
 
-    def __init__(self, name: str, exe: str, prefix: str, work_root: str, out_dir: str):
+    def __init__(self, name: str, exe: str, prefix: str, work_root: str, out_dir: str,
+                 wininfo: Optional[str] = None):
         self.name, self.exe, self.shared_prefix = name, exe, prefix
+        self.wininfo_exe = wininfo
         self.out_dir = out_dir
         os.makedirs(work_root, exist_ok=True)
         self.folder = tempfile.mkdtemp(prefix=re.sub(r"[^\w.-]", "_", name) + ".", dir=work_root)
@@ -849,8 +907,9 @@ class Case:
     def ini_path(self) -> str:
         return os.path.join(self.folder, "Vorlane.ini")
 
-    def write_ini(self, values, section: Optional[str] = None) -> None:
-        """Pre-writes Vorlane.ini: a dict of keys, or the file's whole text."""
+    def write_ini(self, values, section: Optional[str] = "Vorlane") -> None:
+        """Pre-writes Vorlane.ini: a dict of keys (in the program's section
+        [Vorlane] unless `section` says otherwise), or the file's whole text."""
         text = values if isinstance(values, str) else format_ini(values, section)
         with open(self.ini_path, "w", encoding="utf-8", newline="\n") as f:
             f.write(text)
@@ -915,6 +974,34 @@ class Case:
         if wait_dialog:
             self.display.wait_window("设定", timeout=30)
         return app
+
+    # Window contents -------------------------------------------------------
+
+    def windows(self, title: Optional[str] = None, visible_only: bool = True) -> List[TopWindow]:
+        """The program's top-level windows with their controls' ids, texts,
+        check states and the keyboard focus, read inside Wine by the helper
+        wininfo.exe. `title` keeps only windows of exactly that title."""
+        if not self.wininfo_exe:
+            raise HarnessError("this case has no wininfo.exe (pass --wininfo)")
+        env = wine_env(self.prefix, DISPLAY=self.display.name)
+        command = ["wine", self.wininfo_exe, self.folder.replace("/", "\\")]
+        if self.netns:
+            command = self.netns.command("env", *[f"{k}={v}" for k, v in env.items()], *command)
+        result = subprocess.run(command, env=env, capture_output=True, timeout=30)
+        found = parse_wininfo(result.stdout.decode("utf-8", errors="replace"))
+        return [w for w in found if (not visible_only or w.visible)
+                and (title is None or w.title == title)]
+
+    def wait_windows(self, title: str, timeout: float = 15,
+                     where: Optional[Callable[[TopWindow], bool]] = None) -> TopWindow:
+        """The program's visible window titled `title` (that satisfies
+        `where`), once there is one."""
+        def look():
+            for w in self.windows(title):
+                if where is None or where(w):
+                    return w
+            return None
+        return poll(f"a window {title!r} of the program", look, timeout, 0.2)
 
     # Failure and clean-up ----------------------------------------------------
 
@@ -985,3 +1072,19 @@ def bar_probe_points(bar: Geometry) -> Dict[str, Tuple[int, int]]:
         "face_right": (bar.x + bar.width - 1 - margin, cy),
         "face_top_right": (bar.x + bar.width - 2 * margin, bar.y + margin - 1),
     }
+
+
+def ink_bands(image: Image, dark: int = 80) -> List[Tuple[int, int]]:
+    """Rows of an image that hold dark (text) pixels, grouped into bands of
+    consecutive rows: [(first row, last row), ...] in image coordinates."""
+    bands: List[Tuple[int, int]] = []
+    for row in range(image.height):
+        start = row * image.width * 3
+        line = image.rgb[start : start + image.width * 3]
+        inked = any(max(line[i], line[i + 1], line[i + 2]) < dark for i in range(0, len(line), 3))
+        if inked:
+            if bands and bands[-1][1] == row - 1:
+                bands[-1] = (bands[-1][0], row)
+            else:
+                bands.append((row, row))
+    return bands

@@ -4,7 +4,7 @@
     run_case.py --list FILE...              one "name<TAB>timeout" line per case
     run_case.py --make-prefix --prefix DIR  the shared Wine prefix and its keeper
     run_case.py --end-prefix --prefix DIR   ends the keeper and the prefix's processes
-    run_case.py --exe EXE --prefix DIR --work DIR --out DIR FILE::FUNCTION
+    run_case.py --exe EXE --prefix DIR --work DIR --out DIR [--wininfo EXE] FILE::FUNCTION
 
 A case is a function test_* of a file test_*.py beside this script; see
 harness.py. Exit status 0 is a pass, 1 a failure.
@@ -70,7 +70,7 @@ def run_one(args):
     signal.alarm(timeout)
     c = None
     try:
-        c = harness.Case(name, args.exe, args.prefix, args.work, out_dir)
+        c = harness.Case(name, args.exe, args.prefix, args.work, out_dir, args.wininfo)
         fn(c)
         signal.alarm(0)
         print(f"PASS {name}")
@@ -105,6 +105,7 @@ def main():
     parser.add_argument("--prefix")
     parser.add_argument("--work")
     parser.add_argument("--out")
+    parser.add_argument("--wininfo")
     parser.add_argument("case", nargs="?")
     args = parser.parse_args()
     if args.list is not None:
