@@ -5,6 +5,7 @@
 
 #include "alarm/DropAlarm.h"
 #include "alarm/WindowAlarmActions_win.h"
+#include "core/Trace.h"
 #include "monitor/MonitorController.h"
 
 namespace vorlane {
@@ -24,7 +25,10 @@ void StatusBarWindow::startMonitor() {
 }
 
 void StatusBarWindow::stopMonitor() {
-    if (monitor_) monitor_->stop();
+    if (!monitor_) return;
+    Trace(L"window", L"monitor-stopping");
+    monitor_->stop();
+    Trace(L"window", L"monitor-stopped");
 }
 
 void StatusBarWindow::onProbeResult(LPARAM lParam) {

@@ -16,10 +16,10 @@ def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def start_monitoring(c, hosts=None, **settings):
+def start_monitoring(c, hosts=None, before_confirm=None, **settings):
     """Runs the program against loopback in its own namespace and confirms
-    the start-up settings; returns (app, namespace) once the bar shows
-    "准备中..."."""
+    the start-up settings (calling before_confirm(namespace) just before);
+    returns (app, namespace) once the bar shows "准备中..."."""
     ns = c.network(hosts)
     # Name lookups stay on loopback too: nothing listens there, so a name
     # that is not in the hosts file fails at once.
@@ -31,6 +31,8 @@ def start_monitoring(c, hosts=None, **settings):
     values.update(settings)
     c.write_ini(values, section="Vorlane")
     app = c.start(wait_dialog=True)
+    if before_confirm:
+        before_confirm(ns)
     c.display.wait_window("设定").focus()
     c.display.key("Return")
     c.trace.wait_for("status", "准备中", timeout=30)
@@ -78,7 +80,16 @@ def echo_requests_received(ns):
 
 
 def open_menu(c):
-    """Right-clicks the bar; its menu runs a modal loop of its own."""
+    """Right-clicks the bar; its menu runs a modal loop of its own. Returns a
+    test of whether the menu is still open."""
     bar = bar_window(c)
+
+    def visible():
+        out = c.display.xdotool("search", "--onlyvisible", "--name", "", check=False)
+        return set(out.split())
+
+    before = visible()
     bar.right_click(10, 5)
-    time.sleep(0.5)
+    menu = poll("the bar's menu", lambda: visible() - before, 5)
+    time.sleep(0.3)
+    return lambda: menu <= visible()
