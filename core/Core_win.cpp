@@ -4,6 +4,9 @@
 
 #include <shlobj.h>
 
+#include <climits>
+#include <cstdlib>
+
 #include "core/ConfigStore.h"
 #include "core/CoreInternal_win.h"
 #include "core/Identity.h"
@@ -72,6 +75,29 @@ const wchar_t* LoadStateName(LoadState state) {
     return L"";
 }
 
+// Test hook for the end-to-end case that kills the program while it saves:
+// VORLANE_TEST_SAVE_LOOP=N makes start-up save N further generations of the
+// settings as fast as it can, one atomic batch each, before it goes on as
+// usual. Every key of a batch holds the same generation number, and a long
+// value makes each write span several blocks, so a torn or mixed file shows.
+void SaveLoopIfAsked(CCore& core) {
+    wchar_t buffer[16] = {};
+    const DWORD n = ::GetEnvironmentVariableW(L"VORLANE_TEST_SAVE_LOOP", buffer, 16);
+    if (n == 0 || n >= 16) return;
+    const int count = _wtoi(buffer);
+    const int first = core.getConfigInt(L"trytimes");
+    for (int i = 1; i <= count && first <= INT_MAX - i; ++i) {
+        const int generation = first + i;
+        const std::wstring mark = std::to_wstring(generation);
+        core.beginBatch();
+        core.saveConfigInt(L"trytimes", generation);
+        core.saveConfigInt(L"djs", generation);
+        core.saveConfigStr(L"cmduser", mark + L" " + std::wstring(8000, L'x') + L" " + mark);
+        core.saveConfigStr(L"ping", L"127.0.0." + std::to_wstring(generation % 250 + 1));
+        core.endBatch();
+    }
+}
+
 }  // namespace
 
 CCore::CCore()
@@ -105,6 +131,7 @@ void CCore::autoFileConfig() {
         }
         Trace(L"store", detail);
     }
+    SaveLoopIfAsked(*this);
 }
 
 std::wstring CCore::getAppPath() const { return appPath_; }
