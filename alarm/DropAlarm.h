@@ -18,7 +18,7 @@ extern const wchar_t kRunningText[];    // "执行命令行..."
 extern const wchar_t kStoppedText[];    // "停止！"
 
 class AlarmActions {
-public:
+  public:
     virtual ~AlarmActions() = default;
     // Sets the bar's text and redraws it with a red or green frame.
     virtual void showStatus(const std::wstring& text, bool red) = 0;
@@ -38,7 +38,7 @@ public:
 std::wstring BuildShellCommand(const std::wstring& commandLine);
 
 class DropAlarm {
-public:
+  public:
     enum class Stage { Monitoring, CountingDown, Acting, Ended };
 
     explicit DropAlarm(std::unique_ptr<AlarmActions> actions);
@@ -53,7 +53,7 @@ public:
 
     Stage stage() const { return stage_; }
 
-private:
+  private:
     void playSound();
     void runAction();
 

@@ -13,7 +13,7 @@
 namespace vorlane {
 
 class WindowAlarmActions : public AlarmActions {
-public:
+  public:
     using ShowStatus = std::function<void(const std::wstring& text, bool red)>;
 
     // `appPath` ends with a separator; the sound is "alert.wav" in it.
@@ -30,7 +30,7 @@ public:
     // command line such as "shutdown /s /t 0" does that.
     void performShutdown() override {}
 
-private:
+  private:
     HWND window_;
     UINT_PTR timerId_;
     std::wstring appPath_;

@@ -7,13 +7,13 @@
 namespace vorlane {
 
 class WinsockResolver : public Resolver {
-public:
+  public:
     std::wstring lookupHost(const std::wstring& name) override;
 };
 
 // One echo request of 12 data bytes, one second for the answer.
 class IcmpProber : public Prober {
-public:
+  public:
     bool probe(const Ipv4Address& address) override;
 };
 

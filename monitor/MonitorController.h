@@ -13,7 +13,7 @@
 namespace vorlane {
 
 class MonitorController {
-public:
+  public:
     explicit MonitorController(HWND owner);
     // Stops the worker if that has not been done yet.
     ~MonitorController();
@@ -32,7 +32,7 @@ public:
     // Unanswered probes in a row, as the worker last counted them.
     int failureCount() const { return state_->failureCount(); }
 
-private:
+  private:
     HWND owner_;
     std::shared_ptr<MonitorState> state_;
     std::thread worker_;

@@ -12,7 +12,7 @@ namespace {
 
 // The worker's only way to the window: posted messages, never sent ones.
 class PostMessageSink : public MonitorSink {
-public:
+  public:
     explicit PostMessageSink(HWND owner) : owner_(owner) {}
     void probeResult(bool answered) override {
         ::PostMessageW(owner_, WM_PROBE_RESULT, 0, answered ? 0 : -1);
@@ -20,7 +20,7 @@ public:
     void dropLimit() override { ::PostMessageW(owner_, WM_DROP_LIMIT, 0, 0); }
     void ended() override { ::PostMessageW(owner_, WM_MONITOR_ENDED, 0, 0); }
 
-private:
+  private:
     HWND owner_;
 };
 

@@ -20,7 +20,7 @@ enum class Command { None, Reset, Stop };
 enum class WorkerPhase { NotStarted, Busy, Waiting, Ended };
 
 class MonitorState {
-public:
+  public:
     MonitorState();
 
     // UI side.
@@ -41,7 +41,7 @@ public:
     // The worker's reading of the target: a dotted text, "NIL" or empty.
     std::wstring workingTarget() const;
 
-private:
+  private:
     friend class ProbeLoop;
 
     mutable std::mutex mutex_;

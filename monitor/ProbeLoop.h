@@ -15,7 +15,7 @@
 namespace vorlane {
 
 class Prober {
-public:
+  public:
     virtual ~Prober() = default;
     // One echo request; true when it was answered within the time-out.
     virtual bool probe(const Ipv4Address& address) = 0;
@@ -23,7 +23,7 @@ public:
 
 // Where the worker's reports go: posted messages to the status bar.
 class MonitorSink {
-public:
+  public:
     virtual ~MonitorSink() = default;
     virtual void probeResult(bool answered) = 0;
     virtual void dropLimit() = 0;
@@ -31,7 +31,7 @@ public:
 };
 
 class WaitClock {
-public:
+  public:
     virtual ~WaitClock() = default;
     virtual std::int64_t nowMs() = 0;
     // Blocks until `wake` is notified or the deadline has passed; may return
@@ -45,20 +45,20 @@ public:
 // platform's timed wait is handed a time-out it cannot represent; the loop
 // simply waits again.
 class SteadyWaitClock : public WaitClock {
-public:
+  public:
     std::int64_t nowMs() override;
     void waitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& wake,
                    std::int64_t deadlineMs) override;
 };
 
 class ProbeLoop {
-public:
+  public:
     ProbeLoop(std::shared_ptr<MonitorState> state, Resolver& resolver, Prober& prober,
               MonitorSink& sink, WaitClock& clock);
     // Runs until "STOP" or the drop limit; the last report is always ended().
     void run();
 
-private:
+  private:
     bool topOfCycle();
     void resolve();
     // False when the drop limit ends the loop.

@@ -26,7 +26,7 @@ std::optional<Ipv4Address> ParseDottedIpv4(std::wstring_view text);
 // The host-name lookup the monitor needs: a dotted IPv4 text, or "NIL" when
 // the name service gives nothing.
 class Resolver {
-public:
+  public:
     virtual ~Resolver() = default;
     virtual std::wstring lookupHost(const std::wstring& name) = 0;
 };
@@ -56,8 +56,8 @@ struct ResolvedTarget {
     };
     State state = State::NoTarget;
     Ipv4Address address;
-    std::wstring text;         // dotted text, "NIL" or empty
-    bool fromLookup = false;   // a name was looked up to get here
+    std::wstring text;        // dotted text, "NIL" or empty
+    bool fromLookup = false;  // a name was looked up to get here
 
     bool usable() const { return state == State::Usable; }
     // A name that did not give an address is looked up again at the next

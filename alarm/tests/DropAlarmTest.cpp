@@ -11,7 +11,7 @@ namespace {
 using Log = std::vector<std::wstring>;
 
 class FakeActions : public AlarmActions {
-public:
+  public:
     Log* log;
     std::wstring path = L"C:\\VORLANE\\ALERT.WAV";
     bool soundFileThere = true;
@@ -50,7 +50,7 @@ WorkingSettingsValues AlarmSettings(int countdown, const std::wstring& commandLi
 }
 
 class DropAlarmTest : public ::testing::Test {
-protected:
+  protected:
     DropAlarmTest() {
         auto owned = std::make_unique<FakeActions>(&log);
         actions = owned.get();
@@ -131,7 +131,9 @@ TEST_F(DropAlarmTest, EndStepForEveryCommandLineAndShutdownCombination) {
         {L"", false, {L"red 停止！"}},
         {L"", true, {L"shutdown"}},
         {L" ", false, {L"red 执行命令行...", L"run cmd.exe /c \" \"", L"red 停止！"}},
-        {L"a \"b\" & c", true, {L"red 执行命令行...", L"run cmd.exe /c \"a \"b\" & c\"", L"shutdown"}},
+        {L"a \"b\" & c",
+         true,
+         {L"red 执行命令行...", L"run cmd.exe /c \"a \"b\" & c\"", L"shutdown"}},
     };
     for (const Case& c : cases) {
         log.clear();

@@ -20,27 +20,27 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 class NoLookup : public Resolver {
-public:
+  public:
     std::wstring lookupHost(const std::wstring&) override { return kLookupFailed; }
 };
 
 // Answers at once; writes "STOP" during probe number `stopAt`.
 class InstantProber : public Prober {
-public:
+  public:
     InstantProber(MonitorState& state, long stopAt) : state_(state), stopAt_(stopAt) {}
     bool probe(const Ipv4Address&) override {
         if (++probes_ == stopAt_) state_.requestStop();
         return true;
     }
 
-private:
+  private:
     MonitorState& state_;
     long stopAt_;
     long probes_ = 0;
 };
 
 class NullSink : public MonitorSink {
-public:
+  public:
     void probeResult(bool answered) override { benchmark::DoNotOptimize(answered); }
     void dropLimit() override {}
     void ended() override {}
@@ -49,7 +49,7 @@ public:
 // Real condition-variable waits in time running `speedUp` times faster, with
 // every return from a wait counted as a wake-up.
 class CompressedClock : public WaitClock {
-public:
+  public:
     explicit CompressedClock(int speedUp) : speedUp_(speedUp) {}
     std::int64_t nowMs() override { return inner_.nowMs() * speedUp_; }
     void waitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& wake,
@@ -60,21 +60,21 @@ public:
     }
     long wakeUps = 0;
 
-private:
+  private:
     SteadyWaitClock inner_;
     int speedUp_;
 };
 
 // Time that jumps to each deadline: the loop's own cost, with no sleeping.
 class JumpingClock : public WaitClock {
-public:
+  public:
     std::int64_t nowMs() override { return now_; }
     void waitUntil(std::unique_lock<std::mutex>&, std::condition_variable&,
                    std::int64_t deadlineMs) override {
         now_ = deadlineMs;
     }
 
-private:
+  private:
     std::int64_t now_ = 0;
 };
 

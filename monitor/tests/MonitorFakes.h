@@ -14,7 +14,7 @@
 namespace vorlane::testing {
 
 class FakeResolver : public Resolver {
-public:
+  public:
     std::map<std::wstring, std::wstring> answers;
     std::vector<std::wstring> asked;
     std::function<void()> duringLookup;
@@ -30,7 +30,7 @@ public:
 // Answers from a script; once the script is used up, writes "STOP" during the
 // last probe so that the loop ends by itself.
 class ScriptedProber : public Prober {
-public:
+  public:
     std::shared_ptr<MonitorState> state;
     std::deque<bool> answers;
     std::vector<std::wstring> probed;
@@ -48,7 +48,7 @@ public:
 
 // Records every report, with the count the UI would read on handling it.
 class RecordingSink : public MonitorSink {
-public:
+  public:
     std::shared_ptr<MonitorState> state;
     std::vector<std::string> events;  // "ok", "fail N", "limit", "ended"
 
@@ -63,7 +63,7 @@ public:
 // hook says it woke the worker, returns without time passing. The hook runs
 // with the lock released, like another thread acting during a real wait.
 class FakeClock : public WaitClock {
-public:
+  public:
     struct Wait {
         std::int64_t at;
         std::int64_t deadline;

@@ -16,13 +16,13 @@ namespace vorlane {
 namespace {
 
 class CountingProber : public Prober {
-public:
+  public:
     std::atomic<int> probes{0};
     bool probe(const Ipv4Address&) override { return ++probes % 3 != 0; }
 };
 
 class CountingSink : public MonitorSink {
-public:
+  public:
     std::atomic<int> results{0};
     std::atomic<int> limits{0};
     std::atomic<int> ends{0};
@@ -40,7 +40,8 @@ struct Worker {
 };
 
 TEST(MonitorStress, NoStopIsLostWhileTheUiStoresSettingsAndResets) {
-    const wchar_t* targets[] = {L"host.lan", L"127.0.0.1", L"", L"nowhere.lan", L"http://host.lan/"};
+    const wchar_t* targets[] = {L"host.lan", L"127.0.0.1", L"", L"nowhere.lan",
+                                L"http://host.lan/"};
     for (int round = 0; round < 300; ++round) {
         auto worker = std::make_shared<Worker>();
         worker->resolver.answers = {{L"host.lan", L"127.0.0.1"}};
@@ -48,7 +49,8 @@ TEST(MonitorStress, NoStopIsLostWhileTheUiStoresSettingsAndResets) {
         auto settings = [&] {
             // Mostly no limit, so that only the "STOP" can end the loop.
             int tryTimes = random() % 8 == 0 ? 2 : 0;
-            return testing::Settings(targets[random() % 5], tryTimes, static_cast<int>(random() % 2));
+            return testing::Settings(targets[random() % 5], tryTimes,
+                                     static_cast<int>(random() % 2));
         };
         worker->state->storeSettings(settings());
         worker->state->prepareStart();
@@ -56,8 +58,7 @@ TEST(MonitorStress, NoStopIsLostWhileTheUiStoresSettingsAndResets) {
         auto done = std::make_shared<std::promise<void>>();
         std::future<void> ended = done->get_future();
         std::thread thread([worker, done] {
-            ProbeLoop(worker->state, worker->resolver, worker->prober, worker->sink,
-                      worker->clock)
+            ProbeLoop(worker->state, worker->resolver, worker->prober, worker->sink, worker->clock)
                 .run();
             done->set_value();
         });

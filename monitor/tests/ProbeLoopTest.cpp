@@ -15,7 +15,7 @@ using testing::Settings;
 using Events = std::vector<std::string>;
 
 class ProbeLoopTest : public ::testing::Test {
-protected:
+  protected:
     ProbeLoopTest() {
         resolver.answers = {{L"host.lan", L"127.0.0.1"}, {L"other.lan", L"127.0.0.2"}};
         fresh();
@@ -47,8 +47,8 @@ protected:
 
 TEST_F(ProbeLoopTest, CountsFailuresInARowAndRaisesTheLimitOnce) {
     start(Settings(L"127.0.0.1", 3, 2), {false, false, true, false, false, false, true});
-    EXPECT_EQ(sink.events, (Events{"fail 1", "fail 2", "ok", "fail 1", "fail 2", "fail 3", "limit",
-                                   "ended"}));
+    EXPECT_EQ(sink.events,
+              (Events{"fail 1", "fail 2", "ok", "fail 1", "fail 2", "fail 3", "limit", "ended"}));
     // No wait after the probe that reached the limit, and the count stays.
     EXPECT_EQ(clock.waits.size(), 5u);
     EXPECT_EQ(state->failureCount(), 3);

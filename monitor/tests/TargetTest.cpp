@@ -9,7 +9,7 @@ namespace vorlane {
 namespace {
 
 class TableResolver : public Resolver {
-public:
+  public:
     std::map<std::wstring, std::wstring> answers;
     std::vector<std::wstring> asked;
 
@@ -24,7 +24,7 @@ struct Row {
     const wchar_t* typed;
     const wchar_t* lookedUp;  // nullptr: no lookup at all
     ResolvedTarget::State state;
-    const wchar_t* working;   // the working copy after resolution
+    const wchar_t* working;  // the working copy after resolution
 };
 
 using S = ResolvedTarget::State;
