@@ -24,11 +24,15 @@ What a case gets:
 * one folder of its own (``c.folder``) holding a copy of Vorlane.exe (and
   alert.wav when it lies beside the built exe), so the program's Vorlane.ini
   lands there; ``c.write_ini()`` pre-writes it, ``c.read_ini()`` reads it;
-* the shared Wine prefix of the test run (made once by the CTest fixture,
-  see :func:`ensure_prefix`); a case that asks for a network namespace gets a
-  private clone of it instead, because Wine's ICMP echo is sent by a service
-  process (winedevice.exe) that lives in whatever namespace the prefix's
-  wineserver was started in;
+* a private clone of the test run's Wine prefix (made once by the CTest
+  fixture, see :func:`ensure_prefix`; cloned at the first start() in well
+  under a second, by hard links for the big read-only trees). Cases cannot
+  share one prefix while running: its wineserver, services and desktop
+  process (explorer.exe) would belong to whichever case started them, on
+  that case's display; a program whose desktop process sits on another
+  display is killed by an X error when its window is dragged, and Wine's ICMP
+  echo is sent by a service process (winedevice.exe) that lives in the
+  network namespace its wineserver was started in;
 * the diagnostic trace (``c.trace``, a :class:`Trace`): the program appends
   UTF-8 lines "<ms>\\t<kind>\\t<detail>" to the file named by VORLANE_TRACE;
 * its own time limit (``@case(timeout=...)``, default 90 s);
@@ -69,12 +73,6 @@ WINE_BASE_ENV = {
     "LANG": "C.UTF-8",
     "LC_ALL": "C.UTF-8",
 }
-
-
-# Wine's own processes, shared by every program of a prefix.
-WINE_SERVICES = {"wineserver", "wineserver64", "services.exe", "winedevice.exe", "plugplay.exe",
-                 "svchost.exe", "explorer.exe", "rpcss.exe", "winemenubuilder", "conhost.exe",
-                 "wineboot.exe", "rundll32.exe"}
 
 
 class HarnessError(AssertionError):
@@ -244,55 +242,6 @@ def ensure_prefix(prefix: str, timeout: float = 300) -> None:
         end_prefix_processes(prefix)
         with open(os.path.join(prefix, PREFIX_READY_MARK), "w") as f:
             f.write("ready\n")
-
-
-# While cases run, one long-lived Wine program (the keeper) holds the shared
-# prefix's wineserver and services up, on an Xvfb display of its own. Without
-# it the first case to start would start them, with its own environment and
-# display, and they would die with that case's display under the feet of the
-# cases running beside it.
-def _keeper_file(prefix: str) -> str:
-    return os.path.abspath(prefix) + ".keeper"
-
-
-def start_keeper(prefix: str) -> None:
-    """Starts the keeper of a complete prefix unless it runs already."""
-    prefix = os.path.abspath(prefix)
-    with open(prefix + ".lock", "w") as lock:
-        fcntl.flock(lock, fcntl.LOCK_EX)
-        pids = _read_keeper(prefix)
-        if pids and all(pid_alive(p) for p in pids):
-            return
-        end_pids(pids)
-        display = Display(prefix + ".keeper-xvfb.log").start()
-        env = wine_env(prefix, DISPLAY=display.name)
-        env.pop("XAUTHORITY", None)
-        keeper = subprocess.Popen(["wine", "notepad.exe"], env=env, stdin=subprocess.DEVNULL,
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                  start_new_session=True)
-        with open(_keeper_file(prefix), "w") as f:
-            f.write(f"{display.process.pid} {keeper.pid}\n")
-        # Up once its window shows: the services and the desktop then run.
-        poll("the prefix keeper's window", lambda: display.find_windows("Notepad"), 60, 0.2)
-
-
-def _read_keeper(prefix: str) -> List[int]:
-    try:
-        with open(_keeper_file(prefix)) as f:
-            return [int(p) for p in f.read().split()]
-    except (OSError, ValueError):
-        return []
-
-
-def stop_keeper(prefix: str) -> None:
-    """Ends the keeper, then every process of the prefix."""
-    prefix = os.path.abspath(prefix)
-    pids = _read_keeper(prefix)
-    end_pids(pids[1:])
-    end_prefix_processes(prefix)
-    end_pids(pids[:1])
-    with contextlib.suppress(FileNotFoundError):
-        os.remove(_keeper_file(prefix))
 
 
 # Big read-only trees that clones share by hard link; everything else
@@ -480,7 +429,9 @@ class Display:
         when `name` is a regular expression), once it shows."""
         pattern = "^" + re.escape(name) + "$" if exact else name
         found = poll(f"a window named {name!r}", lambda: self.find_windows(pattern), timeout)
-        return found[-1]
+        window = found[-1]
+        window.pattern = pattern
+        return window
 
     def wait_no_window(self, name: str, timeout: float = 10, exact: bool = True) -> None:
         pattern = "^" + re.escape(name) + "$" if exact else name
@@ -562,29 +513,48 @@ class Display:
 
 
 class Window:
-    """An X window of a Wine program, by id."""
+    """An X window of a Wine program, by id. Wine may replace a window's X
+    window (for instance when it becomes layered); one found by name
+    (Display.wait_window) then finds its successor by the same name."""
 
     def __init__(self, display: Display, wid: int):
         self.display, self.id = display, wid
+        self.pattern: Optional[str] = None
 
     def __repr__(self) -> str:
         return f"Window({self.id})"
 
+    def _query(self, *args: object) -> str:
+        try:
+            return self.display.xdotool(*args, self.id)
+        except HarnessError:
+            if not self.pattern:
+                raise
+            found = self.display.find_windows(self.pattern)
+            if not found:
+                raise
+            self.id = found[-1].id
+            return self.display.xdotool(*args, self.id)
+
     def geometry(self) -> Geometry:
         """Screen position and size."""
-        out = self.display.xdotool("getwindowgeometry", "--shell", self.id)
+        out = self._query("getwindowgeometry", "--shell")
         v = dict(line.split("=", 1) for line in out.split())
         return Geometry(int(v["X"]), int(v["Y"]), int(v["WIDTH"]), int(v["HEIGHT"]))
 
     def name(self) -> str:
-        return self.display.xdotool("getwindowname", self.id).rstrip("\n")
+        return self._query("getwindowname").rstrip("\n")
 
     def visible(self) -> bool:
-        out = self.display.xdotool("search", "--onlyvisible", "--name", "", check=False)
-        return str(self.id) in out.split()
+        out = self.display.xdotool("search", "--onlyvisible", "--name", "", check=False).split()
+        if str(self.id) not in out and self.pattern:
+            return bool(self.display.find_windows(self.pattern))
+        return str(self.id) in out
 
     def focus(self) -> "Window":
         # windowfocus, not windowactivate: there is no window manager.
+        with contextlib.suppress(HarnessError):
+            self.geometry()  # finds a replaced window
         self.display.xdotool("windowfocus", "--sync", self.id, check=False)
         time.sleep(0.15)
         return self
@@ -933,10 +903,17 @@ class Case:
             raise HarnessError("network() must come before the first start()")
         if self.netns is None:
             self.netns = NetNamespace(f"vle2e{os.getpid()}", hosts).create()
+            self.use_private_prefix()
+        return self.netns
+
+    def use_private_prefix(self) -> str:
+        """Clones the shared prefix into the case folder (once) and uses it;
+        start() does this itself. Returns the clone's path."""
+        if self.private_prefix is None:
             self.private_prefix = os.path.join(self.folder, "prefix")
             clone_prefix(self.shared_prefix, self.private_prefix)
             self.prefix = self.private_prefix
-        return self.netns
+        return self.private_prefix
 
     def capture_sound(self) -> str:
         """Makes the program's ALSA default device write what it plays to a
@@ -953,6 +930,7 @@ class Case:
     def start(self, env: Optional[Dict[str, str]] = None, wait_dialog: bool = False) -> App:
         """Launches Vorlane.exe from the case folder. With wait_dialog, waits
         until the settings dialog is on screen."""
+        self.use_private_prefix()
         extra = dict(self.extra_env)
         extra.update(env or {})
         full_env = wine_env(self.prefix, DISPLAY=self.display.name,
@@ -1026,10 +1004,8 @@ class Case:
         for app in self.apps:
             with contextlib.suppress(Exception):
                 app.stop()
-        # Anything else the case's programs started (a command line's cmd.exe),
-        # but not Wine's own services should a case have started them.
-        end_pids(p for p in find_processes("VORLANE_TRACE", self.trace.path)
-                 if _state_and_comm(p)[1] not in WINE_SERVICES)
+        # Anything else the case's programs started (a command line's cmd.exe).
+        end_pids(find_processes("VORLANE_TRACE", self.trace.path))
         if self.private_prefix:
             end_prefix_processes(self.private_prefix)
         if self._display is not None:

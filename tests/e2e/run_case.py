@@ -2,8 +2,8 @@
 """Runs end-to-end cases for CTest.
 
     run_case.py --list FILE...              one "name<TAB>timeout" line per case
-    run_case.py --make-prefix --prefix DIR  the shared Wine prefix and its keeper
-    run_case.py --end-prefix --prefix DIR   ends the keeper and the prefix's processes
+    run_case.py --make-prefix --prefix DIR  the Wine prefix that the cases clone
+    run_case.py --end-prefix --prefix DIR   ends the prefix's processes, if any
     run_case.py --exe EXE --prefix DIR --work DIR --out DIR [--wininfo EXE] FILE::FUNCTION
 
 A case is a function test_* of a file test_*.py beside this script; see
@@ -113,10 +113,9 @@ def main():
         return 0
     if args.make_prefix:
         harness.ensure_prefix(args.prefix)
-        harness.start_keeper(args.prefix)
         return 0
     if args.end_prefix:
-        harness.stop_keeper(args.prefix)
+        harness.end_prefix_processes(args.prefix)
         return 0
     if not os.path.isfile(args.exe or ""):
         print(f"no exe at {args.exe}", file=sys.stderr)
