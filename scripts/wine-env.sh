@@ -21,5 +21,10 @@ ensure_wine_prefix() {
   LANG=C.UTF-8 WINEPREFIX="$prefix" wine reg add \
     'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
     /v Tahoma /t REG_MULTI_SZ /d 'wqy-zenhei.ttc,WenQuanYi Zen Hei' /f >/dev/null 2>&1
+  # Without a window manager (Xvfb) Wine would wait for one whenever a
+  # managed window goes away; the desktop's own manager is used if present.
+  if [ -z "$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -o 'window id')" ]; then
+    WINEPREFIX="$prefix" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  fi
   touch "$prefix/.vorlane-ready"
 }
