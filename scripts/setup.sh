@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   wine wine32:i386 wine64
   g++-mingw-w64-i686-posix mingw-w64-tools
-  xvfb xdotool x11-apps imagemagick xauth
+  xvfb xdotool x11-apps x11-utils imagemagick xauth
   fonts-wqy-zenhei
   iproute2 procps python3
   cmake g++ clang libclang-rt-14-dev
