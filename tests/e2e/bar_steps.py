@@ -40,7 +40,7 @@ def tab_to(c, control_id):
 
 def confirm_startup(c, since=0):
     """Presses Enter in the start-up dialog and waits for the bar."""
-    settings_dialog(c)
+    c.display.wait_window("设定", timeout=30).focus()
     c.display.key("Return")
     c.trace.wait_for("status", "准备中", timeout=20, since=since)
     return wait_bar(c)
