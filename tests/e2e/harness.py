@@ -43,6 +43,21 @@ What a case gets:
 Several starts in one case (restart after Exit) share the folder, and so the
 settings file, and the trace file (``Trace.mark()`` / ``since=`` separate the
 runs).
+
+What pixels cannot tell, ``c.windows()`` / ``c.wait_windows(title)`` read
+inside Wine with the helper tools/wininfo.exe (built by CMake, passed as
+--wininfo): every top-level window of this case's program with its title,
+class and geometry, its controls' ids, texts and check states, and the id of
+the control holding the keyboard focus. Message boxes are windows of class
+"#32770" whose texts include the message.
+
+The main entry points: Case (start, write_ini, read_ini, network,
+capture_sound, windows, wait_windows), App (running, wait_exit, stop),
+Display (wait_window, key, type_text, click, right_click, drag, screenshot),
+Window (geometry, focus, point, shot), Trace (lines, find, wait_for, mark,
+statuses), Image (pixel, crop, count), near(), bar_probe_points(),
+ink_bands(), NetNamespace (answers). bar_steps.py holds the status bar's
+steps (confirm the start-up dialog, use the menu, check the picture).
 """
 
 from __future__ import annotations
