@@ -38,6 +38,12 @@ def test_bar_picture_drag_and_keys(c):
         assert bar.visible(), f"{key} hid the bar"
     assert not c.trace.find("window", "exit")
     assert bar.geometry() == moved
+    # The same keys do reach the program: Alt+F4 closes its settings dialog.
+    choose(c, bar, "Down", "Return")
+    c.display.wait_window("设定").focus()
+    c.display.key("alt+F4")
+    c.display.wait_no_window("设定")
+    assert app.running() and bar.visible()
 
 
 @case(timeout=120)
