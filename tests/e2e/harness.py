@@ -81,6 +81,9 @@ DEFAULT_TIMEOUT = 90
 
 FONT_SUBSTITUTES_KEY = r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes"
 PREFIX_READY_MARK = ".vorlane-e2e-ready"
+# Raise it whenever ensure_prefix changes what it sets up, so that prefixes
+# made before are made again.
+PREFIX_VERSION = "3"
 WINE_BASE_ENV = {
     # Keeps Wine from trying to download Mono and Gecko.
     "WINEDLLOVERRIDES": "mscoree,mshtml=",
@@ -211,9 +214,12 @@ def wine_env(prefix: str, **extra: str) -> Dict[str, str]:
 
 
 def prefix_complete(prefix: str) -> bool:
-    return os.path.isfile(os.path.join(prefix, PREFIX_READY_MARK)) and os.path.isfile(
-        os.path.join(prefix, "system.reg")
-    )
+    try:
+        with open(os.path.join(prefix, PREFIX_READY_MARK)) as f:
+            version = f.read().strip()
+    except OSError:
+        return False
+    return version == PREFIX_VERSION and os.path.isfile(os.path.join(prefix, "system.reg"))
 
 
 def ensure_prefix(prefix: str, timeout: float = 300) -> None:
@@ -230,7 +236,7 @@ def ensure_prefix(prefix: str, timeout: float = 300) -> None:
         if prefix_complete(prefix):
             return
         if os.path.exists(prefix):
-            # Left half-made by an interrupted run.
+            # Left half-made by an interrupted run, or made by an older set-up.
             end_prefix_processes(prefix)
             shutil.rmtree(prefix)
         os.makedirs(prefix)
@@ -262,7 +268,7 @@ def ensure_prefix(prefix: str, timeout: float = 300) -> None:
                  lambda: not find_processes("WINEPREFIX", prefix), 60, 0.5)
         end_prefix_processes(prefix)
         with open(os.path.join(prefix, PREFIX_READY_MARK), "w") as f:
-            f.write("ready\n")
+            f.write(PREFIX_VERSION + "\n")
 
 
 # Big read-only trees that clones share by hard link; everything else
