@@ -21,22 +21,6 @@ const Gdiplus::ARGB kFrameAlarm = 0xFFFF0000;
 const Gdiplus::ARGB kFrameOk = 0xFF008000;
 const Gdiplus::ARGB kTextColour = 0xFF000000;
 
-// The family named by the settings, or the first installed fallback, so that
-// the bar is never drawn without text.
-std::wstring InstalledFamily(const std::wstring& wanted) {
-    if (!wanted.empty()) {
-        Gdiplus::FontFamily family(wanted.c_str());
-        if (family.IsAvailable()) return wanted;
-    }
-    for (const wchar_t* name : {L"Microsoft YaHei", L"SimSun", L"WenQuanYi Zen Hei"}) {
-        Gdiplus::FontFamily family(name);
-        if (family.IsAvailable()) return name;
-    }
-    wchar_t name[LF_FACESIZE] = {};
-    Gdiplus::FontFamily::GenericSansSerif()->GetFamilyName(name);
-    return name;
-}
-
 Rect ToRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
 
 BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT area, LPARAM data) {
@@ -61,7 +45,7 @@ void StatusBarWindow::prepareLayeredWindow() {
 }
 
 void StatusBarWindow::layoutStatusBar() {
-    display_.fontName = InstalledFamily(display_.fontName);
+    display_.fontName = theCore->installedFamilyOr(display_.fontName);
     display_.fontSize = SaneFontSize(display_.fontSize);
     Gdiplus::Size sample = theCore->getTextBounds(display_.fontName, display_.fontSize, kSampleText);
     BarLayout layout = ComputeBarLayout(sample.Width, sample.Height);

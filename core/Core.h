@@ -68,6 +68,9 @@ public:
     // outside 6..200 by 16. Empty text gives 0 x 0.
     Gdiplus::Size getTextBounds(const std::wstring& fontName, int fontSize,
                                 const std::wstring& text) const;
+    // `wanted` when that family is installed, else the default family: the
+    // family that getTextBounds measures and the bar then draws with.
+    std::wstring installedFamilyOr(const std::wstring& wanted) const;
     std::wstring getPathShort(const std::wstring& path) const;
     BOOL isFileExist(const std::wstring& path) const;
     // Runs the command line without a console window and returns when it has

@@ -38,6 +38,10 @@ const std::wstring& CCore::defaultFamily() const {
     return defaultFamily_;
 }
 
+std::wstring CCore::installedFamilyOr(const std::wstring& wanted) const {
+    return Installed(wanted.c_str()) ? wanted : defaultFamily();
+}
+
 Gdiplus::Size CCore::getTextBounds(const std::wstring& fontName, int fontSize,
                                    const std::wstring& text) const {
     const int size = fontSize < 6 || fontSize > 200 ? kDefaultFontSize : fontSize;
