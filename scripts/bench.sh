@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Prints Vorlane's figures as one table, each beside the figure of the
+# sleep-based strategy that a plain reading of the design would use, measured
+# in the same run where that strategy can be run at all.
+#
+#   scripts/bench.sh [--runs N] [--probes N]
+#
+# Builds what it needs: the native benchmarks (build/bench/native), the exe
+# (build/bench/win), the empty baseline dialog and the native probe-loop
+# memory helper. The Wine figures come from scripts/bench/wine_figures.py
+# (one Xvfb display, one private Wine prefix in a network namespace, so it
+# needs root); it takes about three minutes.
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+OUT="${VORLANE_BUILD:-$ROOT/build}/bench"
+JOBS="${JOBS:-2}"
+runs=3
+probes=60
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --runs) runs="$2"; shift 2 ;;
+    --probes) probes="$2"; shift 2 ;;
+    -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
+    *) echo "unknown argument $1" >&2; exit 2 ;;
+  esac
+done
+mkdir -p "$OUT"
+
+echo "building..." >&2
+cmake -S "$ROOT" -B "$OUT/native" -DCMAKE_BUILD_TYPE=Release -DVORLANE_WITH_EXE=OFF >/dev/null
+cmake --build "$OUT/native" -j"$JOBS" --target benchmarks vorlane_portable >/dev/null
+cmake -S "$ROOT" -B "$OUT/win" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
+  -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$OUT/win" -j"$JOBS" >/dev/null
+EXE="$OUT/win/app/Vorlane.exe"
+i686-w64-mingw32-windres "$ROOT/scripts/bench/empty_dialog.rc" -O coff -o "$OUT/empty_dialog.res"
+i686-w64-mingw32-gcc-posix -municode -O2 -static -Wall -Werror \
+  -o "$OUT/empty_dialog.exe" "$ROOT/scripts/bench/empty_dialog.c" "$OUT/empty_dialog.res" -luser32
+g++ -std=c++17 -O2 -I"$ROOT" -o "$OUT/probe_cycle_memory" \
+  "$ROOT/scripts/bench/probe_cycle_memory.cpp" "$OUT/native/libvorlane_portable.a" -lpthread
+
+echo "native benchmarks..." >&2
+"$OUT/native/benchmarks" --benchmark_filter='StopWhileWaiting|WakeUpsPerMinute|LoopCpu' \
+  --benchmark_format=json --benchmark_repetitions=1 >"$OUT/native.json" 2>/dev/null
+"$OUT/probe_cycle_memory" >"$OUT/cycles.txt"
+
+echo "Wine figures (about three minutes)..." >&2
+python3 "$ROOT/scripts/bench/wine_figures.py" --exe "$EXE" --baseline "$OUT/empty_dialog.exe" \
+  --prefix "$OUT/prefix" --work "$OUT/work" --runs "$runs" --probes "$probes" >"$OUT/wine.json"
+
+objdump -p "$EXE" >"$OUT/objdump.txt"
+python3 - "$OUT" "$EXE" "$probes" <<'PY'
+import json, os, re, sys
+out, exe, probes = sys.argv[1], sys.argv[2], sys.argv[3]
+native = {b["name"].split("/")[0]: b for b in json.load(open(os.path.join(out, "native.json")))["benchmarks"]}
+wine = json.load(open(os.path.join(out, "wine.json")))
+before, c1000, c10000 = open(os.path.join(out, "cycles.txt")).read().split()
+dlls = sorted({d.lower() for d in re.findall(r"DLL Name:\s*(\S+)", open(os.path.join(out, "objdump.txt")).read())})
+
+def bench_time(name):
+    b = native[name]
+    return f'{b["real_time"]:.3g} {b["time_unit"].replace("us", "µs")}'
+
+def wake(name):
+    return f'{native[name]["wakeups_per_min"]:.0f} /min'
+
+mem = wine["memory"]
+rows = [
+    ("Redraw of the bar, median (1,000 redraws, in the program)", f'{wine["redraw_median_us"]} µs', "n/a (no in-program variant)"),
+    ("Redraw of the bar, 99th percentile", f'{wine["redraw_p99_us"]} µs', "n/a"),
+    ("Exit, monitor waiting: command → end of wWinMain (trace)", f'{wine["exit_waiting_inside_ms"]:.0f} ms', "≥ 500 ms (fixed sleep)"),
+    ("Exit, monitor waiting: menu key → process gone (outside)", f'{wine["exit_waiting_outside_ms"]:.0f} ms', f'≥ 500 ms + Wine; empty dialog: {wine["baseline_exit_outside_ms"]:.0f} ms'),
+    ("Exit, probe in progress: command → end of wWinMain (trace)", f'{wine["exit_probing_inside_ms"]:.0f} ms', "≥ 500 ms (fixed sleep)"),
+    ("Exit, probe in progress: menu key → process gone (outside)", f'{wine["exit_probing_outside_ms"]:.0f} ms', f'≥ 500 ms + Wine; empty dialog: {wine["baseline_exit_outside_ms"]:.0f} ms'),
+    ("STOP → worker end while waiting (native)", bench_time("BM_StopWhileWaiting_ConditionVariable"), "500 ms polling: " + bench_time("BM_StopWhileWaiting_Polling500ms")),
+    ("Worker wake-ups per minute at tryInterval 5 (native)", wake("BM_WakeUpsPerMinute_ConditionVariable"), "500 ms polling: " + wake("BM_WakeUpsPerMinute_Polling500ms")),
+    ("Probe loop CPU, 10,000 cycles, fake prober (native)", bench_time("BM_LoopCpu_10000Cycles"), "n/a"),
+    ("Start: launch → settings dialog on screen", f'{wine["start_ms"]:.0f} ms', f'empty dialog: {wine["baseline_start_ms"]:.0f} ms'),
+    ("Memory, Wine process RssAnon after start (1st probe)", f'{mem["1"]["RssAnon"]} kB (VmRSS {mem["1"]["VmRSS"]} kB)', "n/a"),
+]
+for k in sorted(mem, key=int)[1:]:
+    rows.append((f"Memory, Wine process RssAnon after {k} real probes (1 s apart)", f'{mem[k]["RssAnon"]} kB (VmRSS {mem[k]["VmRSS"]} kB)', "n/a"))
+rows += [
+    ("Memory, probe loop RssAnon before / 1,000 / 10,000 cycles (native, fake prober)", f"{before} / {c1000} / {c10000} kB", "n/a"),
+    ("Exe size", f"{os.path.getsize(exe)} bytes ({os.path.getsize(exe) / 1048576:.2f} MiB)", "n/a"),
+    ("Imported DLLs", " ".join(dlls), "n/a"),
+]
+w0 = max(len(r[0]) for r in rows); w1 = min(40, max(len(r[1]) for r in rows))
+print(f'| {"Figure".ljust(w0)} | {"Vorlane".ljust(w1)} | Sleep-based strategy |')
+print(f'|{"-" * (w0 + 2)}|{"-" * (w1 + 2)}|---|')
+for a, b, c in rows:
+    print(f"| {a.ljust(w0)} | {b.ljust(w1)} | {c} |")
+PY

@@ -1,0 +1,192 @@
+#!/usr/bin/env python3
+"""The Wine half of scripts/bench.sh: start, redraw, Exit and memory figures
+of Vorlane.exe and of the empty baseline dialog, all in one Xvfb display and
+one Wine prefix (a private clone, running inside a network namespace with
+only lo up, so that a probe can be made to go unanswered). Prints one JSON
+object; bench.sh makes the table.
+
+    wine_figures.py --exe Vorlane.exe --baseline empty_dialog.exe --prefix DIR
+                    --work DIR [--runs 3] [--probes 60]
+"""
+
+import argparse
+import json
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
+
+import bar_steps  # noqa: E402
+import harness  # noqa: E402
+
+SETTINGS = dict(bar_steps.QUIET)
+
+
+def launch(c, exe_name, env=None):
+    """Starts an exe of the case folder the way Case.start does (inside the
+    namespace), for a program other than Vorlane.exe."""
+    full_env = harness.wine_env(c.prefix, DISPLAY=c.display.name, VORLANE_TRACE=c.trace.path,
+                                **(env or {}))
+    full_env.pop("XAUTHORITY", None)
+    command = c.netns.command("env", *[f"{k}={v}" for k, v in full_env.items()], "wine",
+                              os.path.join(c.folder, exe_name))
+    with open(c.wine_log, "ab") as log:
+        process = subprocess.Popen(command, cwd=c.folder, env=full_env, stdout=log, stderr=log,
+                                   start_new_session=True)
+    app = harness.App(c, process, exe_name, time.monotonic())
+    c.apps.append(app)
+    return app
+
+
+def until_window(c, title, started):
+    pattern = "^" + title + "$"
+    while not c.display.find_windows(pattern):
+        if time.monotonic() - started > 60:
+            raise harness.HarnessError(f"{title} did not show")
+        time.sleep(0.01)
+    return time.monotonic() - started
+
+
+def start_figure(c, exe_name, title):
+    """Launch to the window on screen, then Escape; returns (start, exit
+    outside) in seconds."""
+    app = launch(c, exe_name) if exe_name != c.exe_name else c.start()
+    shown = until_window(c, title, app.started)
+    c.display.wait_window(title).focus()
+    time.sleep(0.3)
+    pressed = time.monotonic()
+    c.display.xdotool("key", "Escape")
+    app.wait_exit(30)
+    c.apps.remove(app)
+    return shown, app.exit_seen - pressed
+
+
+def exit_figure(c, since):
+    """Exit by the bar's menu; returns (inside, outside) in seconds."""
+    bar = c.display.wait_window("Vorlane")
+    bar_steps.open_menu(c, bar)
+    time.sleep(0.3)
+    c.display.xdotool("key", "Up")
+    time.sleep(0.2)
+    app = c.apps[-1]
+    pressed = time.monotonic()
+    c.display.xdotool("key", "Return")
+    app.wait_exit(30)
+    outside = app.exit_seen - pressed
+    command = c.trace.wait_for("window", "^exit-command$", timeout=2, since=since)
+    end = c.trace.wait_for("window", "^exit-end$", timeout=2, since=since)
+    c.apps.remove(app)
+    return (end.ms - command.ms) / 1000.0, outside
+
+
+def run_bar(c, env=None, **settings):
+    values = dict(SETTINGS)
+    values.update(settings)
+    c.write_ini(values)
+    mark = c.trace.mark()
+    app = c.start(env=env)
+    bar_steps.confirm_startup(c, since=mark)
+    return app, mark
+
+
+def memory_kb(pid):
+    """RssAnon and VmRSS of the Wine process, from /proc, in kB."""
+    values = {}
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            key, _, rest = line.partition(":")
+            if key in ("RssAnon", "VmRSS"):
+                values[key] = int(rest.split()[0])
+    return values
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--baseline", required=True)
+    parser.add_argument("--prefix", required=True)
+    parser.add_argument("--work", required=True)
+    parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--probes", type=int, default=60)
+    args = parser.parse_args()
+
+    harness.ensure_prefix(args.prefix)
+    c = harness.Case("bench", args.exe, args.prefix, args.work, os.path.join(args.work, "out"))
+    figures = {}
+    try:
+        ns = c.network()
+        with open(os.path.join(ns.hosts_dir, "resolv.conf"), "w") as f:
+            f.write("nameserver 127.0.0.1\n")
+        baseline = os.path.basename(args.baseline)
+        shutil.copy2(args.baseline, os.path.join(c.folder, baseline))
+        c.write_ini(SETTINGS)
+
+        # The first runs start Wine's services in the namespace; not counted.
+        start_figure(c, c.exe_name, "设定")
+        start_figure(c, baseline, "EmptyBaseline")
+        starts, base_starts, base_exits = [], [], []
+        for _ in range(args.runs):
+            starts.append(start_figure(c, c.exe_name, "设定")[0])
+            shown, gone = start_figure(c, baseline, "EmptyBaseline")
+            base_starts.append(shown)
+            base_exits.append(gone)
+        figures["start_ms"] = statistics.median(starts) * 1000
+        figures["baseline_start_ms"] = statistics.median(base_starts) * 1000
+        figures["baseline_exit_outside_ms"] = statistics.median(base_exits) * 1000
+
+        # Redraws, then Exit with the monitor waiting (interval 60 s).
+        waiting = []
+        for run in range(args.runs):
+            env = {"VORLANE_BENCH_REDRAWS": "1000"} if run == 0 else None
+            app, mark = run_bar(c, env=env)
+            if run == 0:
+                bench = c.trace.wait_for("bench", timeout=300, since=mark).fields
+                figures["redraw_count"] = int(bench[1])
+                figures["redraw_median_us"] = int(bench[2])
+                figures["redraw_p99_us"] = int(bench[3])
+            c.trace.wait_for("status", "OK", timeout=20, since=mark)
+            time.sleep(0.5)
+            waiting.append(exit_figure(c, mark))
+        figures["exit_waiting_inside_ms"] = statistics.median(w[0] for w in waiting) * 1000
+        figures["exit_waiting_outside_ms"] = statistics.median(w[1] for w in waiting) * 1000
+
+        # Exit while an echo waits out its one-second time-out.
+        ns.answers(False)
+        probing = []
+        for _ in range(args.runs):
+            app, mark = run_bar(c, tryinterval=1, trytimes=100000)
+            first = c.trace.wait_for("status", "连续掉线：1", timeout=20, since=mark)
+            # The next probe starts a second after that line and lasts one.
+            time.sleep(1.4)
+            assert len(c.trace.find("status", "连续掉线", since=mark)) == 1, "probe timing"
+            probing.append(exit_figure(c, mark))
+            del first
+        ns.answers(True)
+        figures["exit_probing_inside_ms"] = statistics.median(p[0] for p in probing) * 1000
+        figures["exit_probing_outside_ms"] = statistics.median(p[1] for p in probing) * 1000
+
+        # Memory over a real run at the shortest interval the dialog takes.
+        app, mark = run_bar(c, tryinterval=1)
+        c.trace.wait_for("status", "OK", timeout=20, since=mark)
+        pid = app.exe_pid()
+        marks = sorted({1, min(10, args.probes), args.probes})
+        memory = {}
+        for count in marks:
+            harness.poll(f"{count} probes", lambda: len(
+                c.trace.find("status", "没掉线", since=mark)) >= count, count * 3 + 30, 0.2)
+            memory[count] = memory_kb(pid)
+        figures["memory"] = {str(k): v for k, v in memory.items()}
+        exit_figure(c, mark)
+    finally:
+        c.close()
+    print(json.dumps(figures))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
