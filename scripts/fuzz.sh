@@ -33,7 +33,7 @@ done
 
 # Runs per target in smoke mode, chosen so that each takes roughly 10-20 s
 # on one core of the test machine.
-declare -A SMOKE_RUNS=([ini]=500000 [target]=1000000 [read_item_int]=2000000 [identity]=150000)
+declare -A SMOKE_RUNS=([ini]=200000 [target]=800000 [read_item_int]=1500000 [identity]=120000)
 declare -A MAX_LEN=([ini]=4096 [target]=1024 [read_item_int]=512 [identity]=1024)
 
 CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
