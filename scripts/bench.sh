@@ -6,8 +6,7 @@
 #   scripts/bench.sh [--runs N] [--probes N]
 #
 # Builds what it needs: the native benchmarks (build/bench/native), the exe
-# (build/bench/win), the empty baseline dialog and the native probe-loop
-# memory helper. The Wine figures come from scripts/bench/wine_figures.py
+# (build/bench/win) and the empty baseline dialog. The Wine figures come from scripts/bench/wine_figures.py
 # (one Xvfb display, one private Wine prefix in a network namespace, so it
 # needs root); it takes about three minutes.
 set -euo pipefail
@@ -36,13 +35,10 @@ EXE="$OUT/win/app/Vorlane.exe"
 i686-w64-mingw32-windres "$ROOT/scripts/bench/empty_dialog.rc" -O coff -o "$OUT/empty_dialog.res"
 i686-w64-mingw32-gcc-posix -municode -O2 -static -Wall -Werror \
   -o "$OUT/empty_dialog.exe" "$ROOT/scripts/bench/empty_dialog.c" "$OUT/empty_dialog.res" -luser32
-g++ -std=c++17 -O2 -I"$ROOT" -o "$OUT/probe_cycle_memory" \
-  "$ROOT/scripts/bench/probe_cycle_memory.cpp" "$OUT/native/libvorlane_portable.a" -lpthread
 
 echo "native benchmarks..." >&2
-"$OUT/native/benchmarks" --benchmark_filter='StopWhileWaiting|WakeUpsPerMinute|LoopCpu' \
+"$OUT/native/benchmarks" --benchmark_filter='StopWhileWaiting|WakeUpsPerMinute|LoopCpu|LoopMemory' \
   --benchmark_format=json --benchmark_repetitions=1 >"$OUT/native.json" 2>/dev/null
-"$OUT/probe_cycle_memory" >"$OUT/cycles.txt"
 
 echo "Wine figures (about three minutes)..." >&2
 python3 "$ROOT/scripts/bench/wine_figures.py" --exe "$EXE" --baseline "$OUT/empty_dialog.exe" \
@@ -54,7 +50,8 @@ import json, os, re, sys
 out, exe, probes = sys.argv[1], sys.argv[2], sys.argv[3]
 native = {b["name"].split("/")[0]: b for b in json.load(open(os.path.join(out, "native.json")))["benchmarks"]}
 wine = json.load(open(os.path.join(out, "wine.json")))
-before, c1000, c10000 = open(os.path.join(out, "cycles.txt")).read().split()
+cycles = native["BM_LoopMemory_10000Cycles"]
+before, c1000, c10000 = (int(cycles[k]) for k in ("rss_before_kb", "rss_after_1000_kb", "rss_after_10000_kb"))
 dlls = sorted({d.lower() for d in re.findall(r"DLL Name:\s*(\S+)", open(os.path.join(out, "objdump.txt")).read())})
 
 def bench_time(name):

@@ -1,6 +1,6 @@
 // The monitor's waiting: how soon a "STOP" ends a wait, how often a waiting
-// worker wakes, and what one probe cycle costs on the CPU. Each is set beside
-// the 500 ms slice polling that a sleep-based loop would do.
+// worker wakes, and what one probe cycle costs on the CPU and in memory. Each
+// is set beside the 500 ms slice polling that a sleep-based loop would do.
 //
 // VORLANE_BENCH_REALTIME=1 runs the wake-up count over a real minute instead
 // of compressed time.
@@ -9,7 +9,9 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <random>
+#include <string>
 #include <thread>
 
 #include "monitor/ProbeLoop.h"
@@ -24,14 +26,32 @@ class NoLookup : public Resolver {
     std::wstring lookupHost(const std::wstring&) override { return kLookupFailed; }
 };
 
-// Answers at once; writes "STOP" during probe number `stopAt`.
+// Anonymous resident memory of this process in kB (Linux), -1 elsewhere.
+long RssAnonKb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("RssAnon:", 0) == 0) return std::stol(line.substr(8));
+    }
+    return -1;
+}
+
+// Answers at once; writes "STOP" during probe number `stopAt`. Notes the
+// memory after 1,000 probes and at the stop.
 class InstantProber : public Prober {
   public:
     InstantProber(MonitorState& state, long stopAt) : state_(state), stopAt_(stopAt) {}
     bool probe(const Ipv4Address&) override {
-        if (++probes_ == stopAt_) state_.requestStop();
+        ++probes_;
+        if (probes_ == 1000) rssAfter1000Kb = RssAnonKb();
+        if (probes_ == stopAt_) {
+            rssAtStopKb = RssAnonKb();
+            state_.requestStop();
+        }
         return true;
     }
+    long rssAfter1000Kb = -1;
+    long rssAtStopKb = -1;
 
   private:
     MonitorState& state_;
@@ -184,6 +204,26 @@ void BM_LoopCpu_10000Cycles(benchmark::State& bench) {
     bench.SetItemsProcessed(bench.iterations() * 10000);
 }
 BENCHMARK(BM_LoopCpu_10000Cycles)->Unit(benchmark::kMicrosecond);
+
+// The loop's memory must not grow with the cycles: anonymous resident memory
+// before the loop, after 1,000 and after 10,000 cycles, in kB.
+void BM_LoopMemory_10000Cycles(benchmark::State& bench) {
+    NoLookup resolver;
+    NullSink sink;
+    for (auto _ : bench) {
+        auto state = std::make_shared<MonitorState>();
+        state->storeSettings(LoopSettings(1));
+        state->prepareStart();
+        InstantProber prober(*state, 10000);
+        JumpingClock clock;
+        const long before = RssAnonKb();
+        ProbeLoop(state, resolver, prober, sink, clock).run();
+        bench.counters["rss_before_kb"] = static_cast<double>(before);
+        bench.counters["rss_after_1000_kb"] = static_cast<double>(prober.rssAfter1000Kb);
+        bench.counters["rss_after_10000_kb"] = static_cast<double>(prober.rssAtStopKb);
+    }
+}
+BENCHMARK(BM_LoopMemory_10000Cycles)->Iterations(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace vorlane
