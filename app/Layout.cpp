@@ -47,6 +47,4 @@ Point PlaceStoredPosition(int left, int top, int barWidth, int barHeight, const 
     return p;
 }
 
-int SaneFontSize(int stored) { return (stored < 6 || stored > 200) ? kDefaultFontSize : stored; }
-
 }  // namespace vorlane

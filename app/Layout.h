@@ -41,8 +41,4 @@ bool Intersects(const Rect& a, const Rect& b);
 Point PlaceStoredPosition(int left, int top, int barWidth, int barHeight, const Rect* monitors,
                           int monitorCount, const Rect& primaryWorkArea);
 
-// Font keys out of range fall back to the default size.
-constexpr int kDefaultFontSize = 16;
-int SaneFontSize(int stored);
-
 }  // namespace vorlane

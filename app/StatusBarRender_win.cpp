@@ -7,6 +7,7 @@
 #include "app/Layout.h"
 #include "app/StatusBarWindow.h"
 #include "core/Core.h"
+#include "core/FontSize.h"
 #include "core/Trace.h"
 #include "framework/Handles.h"
 #include "settings/SettingsKeys.h"

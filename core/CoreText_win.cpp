@@ -3,11 +3,10 @@
 
 #include "core/Core.h"
 #include "core/CoreInternal_win.h"
+#include "core/FontSize.h"
 
 namespace vorlane {
 namespace {
-
-constexpr int kDefaultFontSize = 16;
 
 bool Installed(const wchar_t* family) {
     if (!family || !family[0]) return false;
@@ -44,7 +43,7 @@ std::wstring CCore::installedFamilyOr(const std::wstring& wanted) const {
 
 Gdiplus::Size CCore::getTextBounds(const std::wstring& fontName, int fontSize,
                                    const std::wstring& text) const {
-    const int size = fontSize < 6 || fontSize > 200 ? kDefaultFontSize : fontSize;
+    const int size = SaneFontSize(fontSize);
     const std::wstring& familyName = Installed(fontName.c_str()) ? fontName : defaultFamily();
     Gdiplus::FontFamily family(familyName.c_str());
     const Gdiplus::FontFamily* use =

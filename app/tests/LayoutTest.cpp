@@ -1,4 +1,5 @@
 #include "app/Layout.h"
+#include "core/FontSize.h"
 
 #include <climits>
 
