@@ -44,7 +44,7 @@ void StatusBarWindow::onCountdownTick() {
     if (alarm_) alarm_->onCountdownTick();
 }
 
-void StatusBarWindow::applySettings(const WorkingSettingsValues& values, bool /*atStartup*/) {
+void StatusBarWindow::applySettings(const WorkingSettingsValues& values) {
     // At start-up the "RESET" written here is cleared again by startMonitor:
     // the worker resolves the target at its start in any case.
     if (monitor_) monitor_->storeSettings(values);

@@ -79,12 +79,11 @@ private:
     void onDropLimit();
     void onCountdownTick();
     // Hands confirmed settings to the monitor and the alarm ("RESET").
-    void applySettings(const WorkingSettingsValues& values, bool atStartup);
+    void applySettings(const WorkingSettingsValues& values);
 
     void showContextMenu();
     void runRedrawBenchmark(int count);
 
-    bool startingUp_ = true;
     HICON icon_ = nullptr;
     DisplaySettings display_;
     std::wstring statusText_;

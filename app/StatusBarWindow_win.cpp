@@ -66,7 +66,6 @@ bool StatusBarWindow::OnInit() {
         ::DestroyWindow(hwnd());
         return false;
     }
-    startingUp_ = false;
     startMonitor();
     if (BenchmarkRedrawsRequested() > 0) ::PostMessageW(hwnd(), kRunBenchmarkMessage, 0, 0);
     return true;
@@ -77,7 +76,7 @@ int StatusBarWindow::runSettingsDialog() {
     Trace(L"window", L"settings-dialog");
     INT_PTR result = dialog.DoModal(hwnd());
     if (result == IDOK) {
-        applySettings(dialog.confirmedValues(), startingUp_);
+        applySettings(dialog.confirmedValues());
         setStatusText(kPreparingText);
         setStatus(false);
     }
