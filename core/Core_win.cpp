@@ -106,7 +106,6 @@ CCore::CCore()
 CCore::~CCore() = default;
 
 void CCore::autoFileConfig() {
-    appPath_ = ExeFolder();
     std::wstring path;
     if (FolderIsWritable(appPath_)) {
         path = appPath_ + kFileName;
