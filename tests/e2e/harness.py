@@ -725,7 +725,9 @@ class NetNamespace:
 
     `hosts` maps names to addresses for /etc/netns/NAME/hosts, which
     `ip netns exec` puts in place of /etc/hosts (keep them in 127.0.0.0/8).
-    answers(False) makes the namespace ignore ICMP echo requests."""
+    Name lookups stay on loopback as well: /etc/netns/NAME/resolv.conf names
+    127.0.0.1, where nothing listens unless a case puts a server there, so a
+    name outside the hosts file fails at once. answers(False) makes the namespace ignore ICMP echo requests."""
 
     def __init__(self, name: str, hosts: Optional[Dict[str, str]] = None):
         self.name = name
@@ -748,7 +750,13 @@ class NetNamespace:
             f.write("127.0.0.1\tlocalhost\n")
             for name, address in self.hosts.items():
                 f.write(f"{address}\t{name}\n")
+        self.set_resolver("nameserver 127.0.0.1\n")
         return self
+
+    def set_resolver(self, text: str) -> None:
+        """Replaces the namespace's resolv.conf."""
+        with open(os.path.join(self.hosts_dir, "resolv.conf"), "w") as f:
+            f.write(text)
 
     def command(self, *args: str) -> List[str]:
         return ["ip", "netns", "exec", self.name, *args]

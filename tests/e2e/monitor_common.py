@@ -21,12 +21,6 @@ def start_monitoring(c, hosts=None, before_confirm=None, **settings):
     the start-up settings (calling before_confirm(namespace) just before);
     returns (app, namespace) once the bar shows "准备中..."."""
     ns = c.network(hosts)
-    # Name lookups stay on loopback too: nothing listens there, so a name
-    # that is not in the hosts file fails at once.
-    resolv = os.path.join(ns.hosts_dir, "resolv.conf")
-    if not os.path.exists(resolv):
-        with open(resolv, "w") as f:
-            f.write("nameserver 127.0.0.1\n")
     values = dict(DEFAULTS)
     values.update(settings)
     c.write_ini(values, section="Vorlane")

@@ -8,8 +8,6 @@ store, which fills the boxes with its texts unchanged. Every case runs in a
 network namespace of its own (only lo up, names resolved by nothing), since
 a confirmed target that is a host name is looked up at once."""
 
-import os
-
 from bar_steps import (DIALOG_KEYS, IDC_COMMAND, IDC_COUNTDOWN, IDC_TARGET, IDC_TRYINTERVAL,
                        IDC_TRYTIMES, exit_by_menu, settings_dialog, tab_to, wait_bar,
                        warning_box)
@@ -24,10 +22,7 @@ ODD_COMMAND_INI = '"echo 你好😀\\x01\\x1F\\x7F\\tend"'
 
 
 def isolate(c):
-    ns = c.network()
-    resolv = os.path.join(ns.hosts_dir, "resolv.conf")
-    with open(resolv, "w") as f:
-        f.write("nameserver 127.0.0.1\n")
+    c.network()
 
 
 def write_settings(c, **values):

@@ -115,8 +115,7 @@ def test_exit_during_a_lookup_ends_the_program_at_once(c):
     # answers: the lookup of the target hangs for 30 s. It starts only once
     # the program is up, so that Wine's own start-up is not held up by it.
     ns = c.network()
-    with open(os.path.join(ns.hosts_dir, "resolv.conf"), "w") as f:
-        f.write("nameserver 127.0.0.1\noptions timeout:30 attempts:1\n")
+    ns.set_resolver("nameserver 127.0.0.1\noptions timeout:30 attempts:1\n")
     servers = []
 
     def start_silent_server(namespace):
