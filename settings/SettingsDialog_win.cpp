@@ -1,7 +1,6 @@
 #include "settings/SettingsDialog.h"
 
 #include "core/Core.h"
-#include "core/Trace.h"
 #include "res/resource.h"
 #include "settings/SettingsKeys.h"
 
