@@ -8,7 +8,7 @@ PACKAGES=(
   g++-mingw-w64-i686-posix mingw-w64-tools
   xvfb xdotool x11-apps x11-utils imagemagick xauth
   fonts-wqy-zenhei
-  iproute2 procps python3
+  iproute2 nftables procps python3 zip
   cmake g++ clang libclang-rt-14-dev
   libgtest-dev libbenchmark-dev
 )
