@@ -12,17 +12,13 @@
 #include "framework/Application.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
+#include "monitor/MonitorMessages.h"
 #include "settings/WorkingSettings.h"
 
 namespace vorlane {
 
 class MonitorController;
 class DropAlarm;
-
-// Private messages posted by the monitor thread to the status bar.
-constexpr UINT WM_PROBE_RESULT = WM_USER + 1;   // lParam 0 answered, -1 not
-constexpr UINT WM_MONITOR_ENDED = WM_USER + 2;  // same number as DM_REPOSITION
-constexpr UINT WM_DROP_LIMIT = WM_USER + 3;
 
 constexpr UINT_PTR kCountdownTimerId = 1;
 

@@ -38,8 +38,8 @@ StatusBarWindow::~StatusBarWindow() {
 }
 
 bool StatusBarWindow::OnInit() {
-    theCore = new CCore;
-    productIdentity = new tagSoft;
+    theCore = std::make_unique<CCore>();
+    productIdentity = std::make_unique<tagSoft>();
     FillProductIdentity(*productIdentity);
 
     ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
@@ -104,7 +104,7 @@ bool StatusBarWindow::OnCommand(int /*notifyCode*/, int id, HWND /*control*/) {
             runSettingsDialog();
             return true;
         case ID_ABOUT:
-            theCore->uu(OprAbout, productIdentity, std::wstring());
+            theCore->uu(OprAbout, productIdentity.get(), std::wstring());
             return true;
         case ID_EXIT:
             Trace(L"window", L"exit-command");
@@ -218,10 +218,8 @@ void StatusBarWindow::OnDestroy() {
         theCore->saveConfigInt(keys::kPosTop, rect.top);
         theCore->endBatch(L"position");
     }
-    delete theCore;
-    theCore = nullptr;
-    delete productIdentity;
-    productIdentity = nullptr;
+    theCore.reset();
+    productIdentity.reset();
 }
 
 }  // namespace vorlane

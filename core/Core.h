@@ -101,7 +101,8 @@ private:
 // Fills the record with the product's four texts.
 void FillProductIdentity(tagSoft& record);
 
-extern CCore* theCore;
-extern tagSoft* productIdentity;
+// Made by the status bar's initialisation, released at its destruction.
+extern std::unique_ptr<CCore> theCore;
+extern std::unique_ptr<tagSoft> productIdentity;
 
 }  // namespace vorlane

@@ -15,8 +15,8 @@
 
 namespace vorlane {
 
-CCore* theCore = nullptr;
-tagSoft* productIdentity = nullptr;
+std::unique_ptr<CCore> theCore;
+std::unique_ptr<tagSoft> productIdentity;
 
 namespace {
 

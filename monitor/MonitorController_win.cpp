@@ -2,8 +2,8 @@
 
 #include <system_error>
 
-#include "app/StatusBarWindow.h"
 #include "monitor/IcmpProber_win.h"
+#include "monitor/MonitorMessages.h"
 #include "monitor/ProbeLoop.h"
 
 namespace vorlane {
