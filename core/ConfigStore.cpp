@@ -20,6 +20,8 @@ const std::map<std::string, std::string>& StoreDefaults() {
         {"ping", ""},       {"trytimes", "3"},  {"tryinterval", "5"},
         {"djs", "60"},      {"cmduser", ""},    {"bwav", "1"},
         {"bshutdown", "0"}, {"fontsize", "16"}, {"helphost", "www.vorlane.example"},
+        {"timeout", "1000"}, {"armfirst", "0"}, {"cancelonup", "0"},
+        {"rearm", "0"},     {"cmdup", ""},      {"log", "1"},
     };
     return defaults;
 }

@@ -62,13 +62,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     input.tryTimes = Next(rest);
     input.tryInterval = Next(rest);
     input.countdown = Next(rest);
+    input.timeout = Next(rest);
     input.commandLine = rest;
     const vorlane::CheckResult checked = vorlane::CheckSettings(input);
     if (checked.refusal == vorlane::Refusal::None) {
         const auto& v = checked.values;
         Require(v.target == input.target && v.target.find(L'.') != std::wstring::npos,
                 "a confirmed target is the text typed, with a full stop");
-        Require(v.tryTimes >= 1 && v.tryInterval >= 1 && v.countdown >= 0,
+        Require(v.tryTimes >= 1 && v.tryInterval >= 1 && v.countdown >= 0 &&
+                    v.timeoutMs >= vorlane::kMinTimeoutMs && v.timeoutMs <= vorlane::kMaxTimeoutMs,
                 "confirmed numbers are within their limits");
         Require(v.commandLine == input.commandLine, "the command line is kept as typed");
     }

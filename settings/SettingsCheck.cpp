@@ -6,6 +6,7 @@ namespace vorlane {
 
 const wchar_t* const kTargetRefusedText = L"IP或网址不能为空！";
 const wchar_t* const kIntervalRefusedText = L"检测间隔时间不能小于1秒！";
+const wchar_t* const kTimeoutRefusedText = L"超时必须在100到10000毫秒之间！";
 const wchar_t* const kPreparingText = L"准备中...";
 
 namespace {
@@ -49,9 +50,19 @@ CheckResult CheckSettings(const DialogInput& input) {
     v.countdown = ReadItemInt(input.countdown);
     v.playSound = input.playSound;
     v.shutDown = input.shutDown;
+    v.timeoutMs = ReadItemInt(input.timeout);
+    v.armFirst = input.armFirst;
+    v.cancelOnUp = input.cancelOnUp;
+    v.rearm = input.rearm;
+    v.commandUp = input.commandUp;
+    v.keepLog = input.keepLog;
     if (v.tryTimes < 1) v.tryTimes = 1;
     if (v.tryInterval < 1) {
         result.refusal = Refusal::Interval;
+        return result;
+    }
+    if (v.timeoutMs < kMinTimeoutMs || v.timeoutMs > kMaxTimeoutMs) {
+        result.refusal = Refusal::Timeout;
         return result;
     }
     if (v.countdown < 0) v.countdown = 0;

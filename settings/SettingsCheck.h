@@ -22,9 +22,18 @@ struct DialogInput {
     std::wstring commandLine;
     bool playSound = false;
     bool shutDown = false;
+    std::wstring timeout;
+    bool armFirst = false;
+    bool cancelOnUp = false;
+    bool rearm = false;
+    std::wstring commandUp;
+    bool keepLog = false;
 };
 
-enum class Refusal { None, Target, Interval };
+enum class Refusal { None, Target, Interval, Timeout };
+
+constexpr int kMinTimeoutMs = 100;
+constexpr int kMaxTimeoutMs = 10000;
 
 struct CheckResult {
     Refusal refusal = Refusal::None;
@@ -33,11 +42,13 @@ struct CheckResult {
 
 extern const wchar_t* const kTargetRefusedText;    // "IP或网址不能为空！"
 extern const wchar_t* const kIntervalRefusedText;  // "检测间隔时间不能小于1秒！"
+extern const wchar_t* const kTimeoutRefusedText;   // "超时必须在100到10000毫秒之间！"
 extern const wchar_t* const kPreparingText;        // "准备中..."
 
 // The target needs a full stop somewhere; the count is raised to 1, the
-// interval must be at least 1, the countdown is raised to 0. Only the first
-// refusal is reported.
+// interval must be at least 1, the countdown is raised to 0, the time-out
+// must lie in kMinTimeoutMs..kMaxTimeoutMs. Only the first refusal is
+// reported.
 CheckResult CheckSettings(const DialogInput& input);
 
 }  // namespace vorlane

@@ -26,9 +26,17 @@ bool SettingsDialog::OnInit() {
     setItemText(IDC_TRYINTERVAL, core_.getConfigStr(keys::kTryInterval));
     setItemText(IDC_COMMAND, core_.getConfigStr(keys::kCommandLine));
     setItemText(IDC_COUNTDOWN, core_.getConfigStr(keys::kCountdown));
-    ::CheckDlgButton(hwnd(), IDC_SOUND, core_.getConfigB(keys::kPlaySound) ? BST_CHECKED : BST_UNCHECKED);
-    ::CheckDlgButton(hwnd(), IDC_SHUTDOWN,
-                     core_.getConfigB(keys::kShutDown) ? BST_CHECKED : BST_UNCHECKED);
+    setItemText(IDC_TIMEOUT, core_.getConfigStr(keys::kTimeout));
+    setItemText(IDC_COMMAND_UP, core_.getConfigStr(keys::kCommandUp));
+    const auto tick = [this](int id, const wchar_t* key) {
+        ::CheckDlgButton(hwnd(), id, core_.getConfigB(key) ? BST_CHECKED : BST_UNCHECKED);
+    };
+    tick(IDC_SOUND, keys::kPlaySound);
+    tick(IDC_SHUTDOWN, keys::kShutDown);
+    tick(IDC_ARMFIRST, keys::kArmFirst);
+    tick(IDC_CANCELONUP, keys::kCancelOnUp);
+    tick(IDC_REARM, keys::kRearm);
+    tick(IDC_KEEPLOG, keys::kKeepLog);
 
     const std::wstring host = L"http://" + core_.getConfigStr(keys::kHelpHost);
     linkManual_.setLinkUrl(host + kManualPath);
@@ -64,6 +72,12 @@ DialogInput SettingsDialog::ReadControls() const {
     in.countdown = itemText(IDC_COUNTDOWN);
     in.playSound = ::IsDlgButtonChecked(hwnd(), IDC_SOUND) == BST_CHECKED;
     in.shutDown = ::IsDlgButtonChecked(hwnd(), IDC_SHUTDOWN) == BST_CHECKED;
+    in.timeout = itemText(IDC_TIMEOUT);
+    in.armFirst = ::IsDlgButtonChecked(hwnd(), IDC_ARMFIRST) == BST_CHECKED;
+    in.cancelOnUp = ::IsDlgButtonChecked(hwnd(), IDC_CANCELONUP) == BST_CHECKED;
+    in.rearm = ::IsDlgButtonChecked(hwnd(), IDC_REARM) == BST_CHECKED;
+    in.commandUp = itemText(IDC_COMMAND_UP);
+    in.keepLog = ::IsDlgButtonChecked(hwnd(), IDC_KEEPLOG) == BST_CHECKED;
     return in;
 }
 
@@ -78,6 +92,10 @@ void SettingsDialog::OnOK() {
             core_.msgboxWarning(hwnd(), kIntervalRefusedText);
             ::SetFocus(item(IDC_TRYINTERVAL));
             return;
+        case Refusal::Timeout:
+            core_.msgboxWarning(hwnd(), kTimeoutRefusedText);
+            ::SetFocus(item(IDC_TIMEOUT));
+            return;
         case Refusal::None:
             break;
     }
@@ -90,6 +108,12 @@ void SettingsDialog::OnOK() {
     core_.saveConfigInt(keys::kCountdown, v.countdown);
     core_.saveConfigB(keys::kPlaySound, v.playSound);
     core_.saveConfigB(keys::kShutDown, v.shutDown);
+    core_.saveConfigInt(keys::kTimeout, v.timeoutMs);
+    core_.saveConfigB(keys::kArmFirst, v.armFirst);
+    core_.saveConfigB(keys::kCancelOnUp, v.cancelOnUp);
+    core_.saveConfigB(keys::kRearm, v.rearm);
+    core_.saveConfigStr(keys::kCommandUp, v.commandUp);
+    core_.saveConfigB(keys::kKeepLog, v.keepLog);
     core_.endBatch();
     confirmed_ = v;
     EndDialog(IDOK);

@@ -15,5 +15,11 @@ constexpr const wchar_t* kFontName = L"fontname";
 constexpr const wchar_t* kPosLeft = L"posleft";
 constexpr const wchar_t* kPosTop = L"postop";
 constexpr const wchar_t* kHelpHost = L"helphost";
+constexpr const wchar_t* kTimeout = L"timeout";
+constexpr const wchar_t* kArmFirst = L"armfirst";
+constexpr const wchar_t* kCancelOnUp = L"cancelonup";
+constexpr const wchar_t* kRearm = L"rearm";
+constexpr const wchar_t* kCommandUp = L"cmdup";
+constexpr const wchar_t* kKeepLog = L"log";
 
 }  // namespace vorlane::keys

@@ -36,6 +36,7 @@ DialogInput Valid() {
     in.countdown = L"60";
     in.commandLine = L"shutdown /s /t 0";
     in.playSound = true;
+    in.timeout = L"1000";
     return in;
 }
 
@@ -60,6 +61,21 @@ TEST(CheckSettings, IntervalBelowOneIsRefused) {
         DialogInput in = Valid();
         in.tryInterval = interval;
         EXPECT_EQ(CheckSettings(in).refusal, Refusal::Interval) << interval;
+    }
+}
+
+TEST(CheckSettings, TimeoutOutsideItsRangeIsRefused) {
+    for (const wchar_t* timeout : {L"99", L"10001", L"", L"0", L"-1000", L"99999999999"}) {
+        DialogInput in = Valid();
+        in.timeout = timeout;
+        EXPECT_EQ(CheckSettings(in).refusal, Refusal::Timeout) << timeout;
+    }
+    for (const wchar_t* timeout : {L"100", L"10000"}) {
+        DialogInput in = Valid();
+        in.timeout = timeout;
+        CheckResult r = CheckSettings(in);
+        EXPECT_EQ(r.refusal, Refusal::None) << timeout;
+        EXPECT_EQ(r.values.timeoutMs, ReadItemInt(timeout));
     }
 }
 

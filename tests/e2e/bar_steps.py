@@ -13,14 +13,27 @@ IDC_COMMAND = 1029
 IDC_SOUND = 1027
 IDC_COUNTDOWN = 1028
 IDC_SHUTDOWN = 1030
+IDC_TIMEOUT = 1033
+IDC_ARMFIRST = 1034
+IDC_CANCELONUP = 1035
+IDC_REARM = 1036
+IDC_COMMAND_UP = 1037
+IDC_KEEPLOG = 1038
+IDC_RUNATLOGON = 1039
+IDC_SETTINGS_LOCATION = 1040
 IDOK = 1
 IDCANCEL = 2
 
 # Tab stops after the target box, in tab order.
-TAB_ORDER = [IDC_TARGET, IDC_TRYTIMES, IDC_TRYINTERVAL, IDC_COMMAND, IDC_SOUND, IDC_COUNTDOWN,
-             IDOK, IDCANCEL]
+TAB_ORDER = [IDC_TARGET, IDC_TRYTIMES, IDC_TRYINTERVAL, IDC_TIMEOUT, IDC_ARMFIRST, IDC_COMMAND,
+             IDC_SOUND, IDC_COUNTDOWN, IDC_SHUTDOWN, IDC_CANCELONUP, IDC_REARM, IDC_COMMAND_UP,
+             IDC_KEEPLOG, IDC_RUNATLOGON, IDOK, IDCANCEL]
 
-DIALOG_KEYS = ("ping", "trytimes", "tryinterval", "djs", "cmduser", "bwav", "bshutdown")
+DIALOG_KEYS = ("ping", "trytimes", "tryinterval", "djs", "cmduser", "bwav", "bshutdown",
+               "timeout", "armfirst", "cancelonup", "rearm", "cmdup", "log")
+# What an OK stores for the dialog's later keys when they are left alone.
+LATER_KEY_DEFAULTS = {"timeout": "1000", "armfirst": "0", "cancelonup": "0", "rearm": "0",
+                      "cmdup": "", "log": "1"}
 
 # Loopback only: a confirmed target is probed at once.
 QUIET = {"ping": "127.0.0.1", "tryinterval": 60, "trytimes": 3, "djs": 60, "bwav": 0}

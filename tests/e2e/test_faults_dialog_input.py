@@ -9,8 +9,8 @@ network namespace of its own (only lo up, names resolved by nothing), since
 a confirmed target that is a host name is looked up at once."""
 
 from bar_steps import (DIALOG_KEYS, IDC_COMMAND, IDC_COUNTDOWN, IDC_TARGET, IDC_TRYINTERVAL,
-                       IDC_TRYTIMES, exit_by_menu, settings_dialog, tab_to, wait_bar,
-                       warning_box)
+                       IDC_TRYTIMES, LATER_KEY_DEFAULTS, exit_by_menu, settings_dialog, tab_to,
+                       wait_bar, warning_box)
 from harness import case
 
 LONG_TARGET = "a" * 9990 + ".localhost"
@@ -98,7 +98,8 @@ def test_odd_texts_and_numbers_are_stored_as_the_checks_make_them(c):
     assert dialog.control(IDC_COMMAND).text == ODD_COMMAND
     got = stored(c)
     assert got == {"ping": WIDE_TARGET, "trytimes": "1", "tryinterval": "3", "djs": "0",
-                   "cmduser": ODD_COMMAND, "bwav": "0", "bshutdown": "0"}, got
+                   "cmduser": ODD_COMMAND, "bwav": "0", "bshutdown": "0",
+                   **LATER_KEY_DEFAULTS}, got
     # The quoted form is what went to disk, not raw control characters.
     with open(c.ini_path, encoding="utf-8") as f:
         text = f.read()

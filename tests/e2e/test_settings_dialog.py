@@ -1,9 +1,10 @@
 """The settings dialog at start-up: filled from the store, its refusals,
 what a confirmation stores and what Cancel leaves alone."""
 
-from bar_steps import (DIALOG_KEYS, IDC_COMMAND, IDC_COUNTDOWN, IDC_SHUTDOWN, IDC_SOUND,
-                       IDC_TARGET, IDC_TRYINTERVAL, IDC_TRYTIMES, exit_by_menu, settings_dialog,
-                       tab_to, warning_box)
+from bar_steps import (DIALOG_KEYS, IDC_ARMFIRST, IDC_COMMAND, IDC_COMMAND_UP, IDC_COUNTDOWN,
+                       IDC_KEEPLOG, IDC_SHUTDOWN, IDC_SOUND, IDC_TARGET, IDC_TIMEOUT,
+                       IDC_TRYINTERVAL, IDC_TRYTIMES, IDCANCEL, TAB_ORDER, exit_by_menu,
+                       settings_dialog, tab_to, warning_box)
 from harness import case
 
 
@@ -37,7 +38,7 @@ def test_cancel_at_startup_ends_program_and_stores_none_of_its_keys(c):
     tab_to(c, IDC_TRYTIMES)
     c.display.type_text("8")
     # Cancel by its button (Tab from the count box to Cancel, then Space).
-    c.display.key(*["Tab"] * 6, "space")
+    c.display.key(*["Tab"] * (TAB_ORDER.index(IDCANCEL) - TAB_ORDER.index(IDC_TRYTIMES)), "space")
     app.wait_exit(15)
     stored = c.read_ini()
     assert not set(DIALOG_KEYS) & set(stored), stored
@@ -94,18 +95,23 @@ def test_confirmed_values_are_stored_and_found_again_at_next_start(c):
     c.display.type_text("0")            # count 0 is stored as 1
     c.display.key("Tab")
     c.display.type_text("2")
-    c.display.key("Tab")
+    c.display.key("Tab", "Tab", "space", "Tab")  # time-out kept; count only after an answer
     c.display.type_text("cmd /c echo ok")
     c.display.key("Tab", "space")       # sound: ticked by default, now clear
     c.display.key("Tab", "BackSpace")   # empty countdown is stored as 0
-    c.display.key("Tab", "Tab", "Tab", "space")  # OK, Cancel, shutdown: tick it
-    c.display.key("shift+Tab", "shift+Tab", "shift+Tab")  # back to the countdown
+    c.display.key("Tab", "space")       # shutdown: tick it
+    c.display.key("Tab", "Tab", "Tab")  # to the recovery command
+    c.display.type_text("cmd /c echo up")
+    c.display.key("Tab", "space")       # log: on by default, now off
+    c.display.key("shift+Tab")          # back to the recovery command
     c.display.key("Return")             # Enter in an edit box confirms
     bar = confirm_startup_done(c)
     stored = c.read_ini()
     assert {k: stored.get(k) for k in DIALOG_KEYS} == {
         "ping": "http://127.0.0.2/Vorlane", "trytimes": "1", "tryinterval": "2", "djs": "0",
-        "cmduser": "cmd /c echo ok", "bwav": "0", "bshutdown": "1"}, stored
+        "cmduser": "cmd /c echo ok", "bwav": "0", "bshutdown": "1", "timeout": "1000",
+        "armfirst": "1", "cancelonup": "0", "rearm": "0", "cmdup": "cmd /c echo up",
+        "log": "0"}, stored
     exit_by_menu(c, app, bar)
 
     c.start()
@@ -117,6 +123,10 @@ def test_confirmed_values_are_stored_and_found_again_at_next_start(c):
     assert dialog.control(IDC_COMMAND).text == "cmd /c echo ok"
     assert dialog.control(IDC_SOUND).checked is False
     assert dialog.control(IDC_SHUTDOWN).checked is True
+    assert dialog.control(IDC_TIMEOUT).text == "1000"
+    assert dialog.control(IDC_ARMFIRST).checked is True
+    assert dialog.control(IDC_COMMAND_UP).text == "cmd /c echo up"
+    assert dialog.control(IDC_KEEPLOG).checked is False
 
 
 def confirm_startup_done(c):
