@@ -95,7 +95,7 @@ def test_confirmed_values_are_stored_and_found_again_at_next_start(c):
     c.display.type_text("0")            # count 0 is stored as 1
     c.display.key("Tab")
     c.display.type_text("2")
-    c.display.key("Tab", "Tab", "space", "Tab")  # time-out kept; count only after an answer
+    c.display.key("Tab", "space", "Tab", "Tab")  # count only after an answer; time-out kept
     c.display.type_text("cmd /c echo ok")
     c.display.key("Tab", "space")       # sound: ticked by default, now clear
     c.display.key("Tab", "BackSpace")   # empty countdown is stored as 0
