@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "core/Version.h"
+
 namespace vorlane {
 namespace {
 
@@ -10,10 +12,14 @@ constexpr std::string_view kTerminator = "001E";
 
 // The product's texts. The full name is kept as its GBK bytes, as the
 // record stores them: "HalvetVorlane" and 软件 (software).
-constexpr char16_t kVersion[] = u"1.1122";
+constexpr char16_t kVersion[] = u"" VORLANE_VERSION;
 constexpr char16_t kShortName[] = u"vrln";
 constexpr char16_t kKind[] = u"software";
 constexpr char kFullNameGbk[] = "HalvetVorlane\xC8\xED\xBC\xFE";
+// Four hex digits a character, the terminator and a zero before the next field.
+static_assert((sizeof(kVersion) / sizeof(kVersion[0]) - 1) * 4 + 4 + 1 <=
+                  kIdentityShortNameAt - kIdentityVersionAt,
+              "the version text fits its field");
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/Version.h"
+
 namespace vorlane {
 namespace {
 
@@ -14,14 +16,15 @@ TEST(Identity, RecordHoldsTheFourHexTextsAtTheirOffsets) {
     char record[kIdentitySize];
     std::memset(record, 'x', sizeof(record));
     FillIdentityBytes(record);
-    EXPECT_EQ(FieldAt(record, 0), "0031002E0031003100320032001E");
+    const std::string version = EncodeHexUtf16(u"" VORLANE_VERSION);
+    EXPECT_EQ(FieldAt(record, 0), version);
     EXPECT_EQ(FieldAt(record, 51), "00760072006C006E001E");
     EXPECT_EQ(FieldAt(record, 152), "0073006F006600740077006100720065001E");
     EXPECT_EQ(FieldAt(record, 253), "48616C766574566F726C616E65C8EDBCFE001E");
     // Everything between and after the texts is zero.
     size_t nonZero = 0;
     for (char c : record) nonZero += c != 0;
-    EXPECT_EQ(nonZero, 28u + 20u + 36u + 38u);
+    EXPECT_EQ(nonZero, version.size() + 20u + 36u + 38u);
 }
 
 TEST(Identity, DecodesBackToTheProductTexts) {
@@ -29,7 +32,9 @@ TEST(Identity, DecodesBackToTheProductTexts) {
     FillIdentityBytes(record);
     auto info = DecodeIdentityBytes(record, sizeof(record));
     ASSERT_TRUE(info);
-    EXPECT_EQ(info->version, u"1.1122");
+    // The About box shows this text; the version resource and the release
+    // archive carry the same one, from CMake.
+    EXPECT_EQ(info->version, u"" VORLANE_VERSION);
     EXPECT_EQ(info->shortName, u"vrln");
     EXPECT_EQ(info->kind, u"software");
     EXPECT_EQ(info->fullName, u"HalvetVorlane软件");

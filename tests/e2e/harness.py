@@ -111,6 +111,14 @@ def case(timeout: int = DEFAULT_TIMEOUT) -> Callable:
     return mark
 
 
+def cmake_version() -> str:
+    """The program's version as the top CMakeLists.txt sets it, the one place
+    it is defined."""
+    root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+    with open(os.path.join(root, "CMakeLists.txt"), encoding="utf-8") as f:
+        return re.search(r"project\(Vorlane VERSION ([0-9.]+)", f.read()).group(1)
+
+
 def poll(what: str, fn: Callable[[], object], timeout: float, interval: float = 0.1):
     """Calls fn until it returns something truthy and returns that; raises
     HarnessError naming `what` after `timeout` seconds."""

@@ -1,9 +1,10 @@
 """The built exe itself."""
 
+import os
 import re
 import subprocess
 
-from harness import case
+from harness import case, cmake_version, wine_env
 
 # DLLs that every Windows since 7 ships.
 WINDOWS_DLLS = {
@@ -21,3 +22,20 @@ def test_imports_only_windows_dlls(c):
     assert "kernel32.dll" in imported, imported
     assert not {n for n in imported if re.match(r"lib(gcc|stdc\+\+|winpthread)", n)}, imported
     assert imported <= WINDOWS_DLLS, imported - WINDOWS_DLLS
+
+
+@case(timeout=60)
+def test_version_resource_is_the_cmake_version(c):
+    version = cmake_version()
+    verinfo = os.path.join(os.path.dirname(c.wininfo_exe), "verinfo.exe")
+    c.use_private_prefix()
+    out = subprocess.run(["wine", verinfo, os.path.join(c.folder, c.exe_name).replace("/", "\\")],
+                         env=wine_env(c.prefix), capture_output=True, timeout=40)
+    assert out.returncode == 0, out
+    fields = dict(line.split("\t", 1) for line in out.stdout.decode("utf-8").splitlines())
+    numbers = (version.split(".") + ["0"] * 4)[:4]
+    assert fields["fixed"] == ".".join(numbers), fields
+    assert fields["FileVersion"] == fields["ProductVersion"] == version, fields
+    assert fields["ProductName"] == "Vorlane" and fields["OriginalFilename"] == "Vorlane.exe"
+    assert fields["LegalCopyright"] == "Copyright (c) 2026 The Vorlane authors"
+    assert fields["FileDescription"] and fields["CompanyName"], fields

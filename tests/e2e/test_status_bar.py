@@ -5,7 +5,8 @@ import time
 
 from bar_steps import (QUIET, check_bar_picture, choose, confirm_startup, exit_by_menu,
                        menu_layout, open_menu, settings_dialog, warning_box, wait_bar)
-from harness import SCREEN_HEIGHT, SCREEN_WIDTH, BarColours, HarnessError, case, near, poll
+from harness import (SCREEN_HEIGHT, SCREEN_WIDTH, BarColours, HarnessError, case, cmake_version,
+                     near, poll)
 
 
 @case(timeout=90)
@@ -75,7 +76,7 @@ def test_menu_items_settings_and_about(c):
     # Second item after the separator: About, with the version.
     choose(c, bar, "Down", "Down", "Return")
     about = c.wait_windows("关于 Vorlane")
-    assert any("1.1122" in t for t in about.texts()), about.texts()
+    assert any("版本 " + cmake_version() in t for t in about.texts()), about.texts()
     c.display.key("Return")
     c.display.wait_no_window("关于 Vorlane")
     assert app.running()
