@@ -39,11 +39,13 @@ void DropAlarm::onProbeResult(bool answered, int failureCount) {
 void DropAlarm::onDropLimit() {
     if (stage_ != Stage::Monitoring) return;
     stage_ = Stage::CountingDown;
+    actions_->logEvent("drop", LogDetails().add(L"limit", settings_.tryTimes));
     if (settings_.playSound) playSound();
     if (settings_.countdown < 1) {
         runAction();
         return;
     }
+    actions_->logEvent("countdown", LogDetails().add(L"seconds", settings_.countdown));
     countdownTicks_ = 0;
     actions_->startCountdownTimer();
 }

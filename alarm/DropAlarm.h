@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "core/EventLog.h"
 #include "settings/WorkingSettings.h"
 
 namespace vorlane {
@@ -32,6 +33,8 @@ class AlarmActions {
     // Runs the command and returns when it has ended; the UI stays live.
     virtual void runCommand(const std::wstring& command) = 0;
     virtual void performShutdown() = 0;
+    // One line of the event log.
+    virtual void logEvent(const char* /*event*/, const LogDetails& /*details*/) {}
 };
 
 // "cmd.exe /c " and the command line in double quotes, unchanged.

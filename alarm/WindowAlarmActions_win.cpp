@@ -3,6 +3,7 @@
 #include <mmsystem.h>
 
 #include "core/Core.h"
+#include "core/EventLog_win.h"
 #include "core/Trace.h"
 
 namespace vorlane {
@@ -37,7 +38,30 @@ void WindowAlarmActions::stopCountdownTimer() { ::KillTimer(window_, timerId_); 
 
 void WindowAlarmActions::runCommand(const std::wstring& command) {
     Trace(L"run", command);
-    theCore->cmdWait(command);
+    // On the disk before the command starts: a command that powers the
+    // machine off still leaves its line.
+    ProgramLog().write("run", LogDetails().add(L"command", command), true);
+    const CommandOutcome outcome = theCore->cmdWait(command);
+    LogDetails details;
+    switch (outcome.kind) {
+        case CommandOutcome::Kind::Ended:
+            details.add(L"code", static_cast<long long>(outcome.exitCode));
+            break;
+        case CommandOutcome::Kind::NotStarted:
+            details.add(L"error", SystemErrorText(outcome.error));
+            break;
+        case CommandOutcome::Kind::StillRunning:
+            details.add(L"code", L"still running at exit");
+            break;
+    }
+    details.addSeconds(L"duration", static_cast<long long>(outcome.durationMs));
+    ProgramLog().write("ran", details);
+}
+
+void WindowAlarmActions::performShutdown() { ProgramLog().write("shutdown-step"); }
+
+void WindowAlarmActions::logEvent(const char* event, const LogDetails& details) {
+    ProgramLog().write(event, details);
 }
 
 }  // namespace vorlane

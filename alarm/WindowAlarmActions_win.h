@@ -28,7 +28,8 @@ class WindowAlarmActions : public AlarmActions {
     void runCommand(const std::wstring& command) override;
     // The program has no means of its own to shut the machine down; a
     // command line such as "shutdown /s /t 0" does that.
-    void performShutdown() override {}
+    void performShutdown() override;
+    void logEvent(const char* event, const LogDetails& details) override;
 
   private:
     HWND window_;

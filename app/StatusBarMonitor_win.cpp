@@ -5,6 +5,7 @@
 
 #include "alarm/DropAlarm.h"
 #include "alarm/WindowAlarmActions_win.h"
+#include "core/EventLog_win.h"
 #include "core/Trace.h"
 #include "monitor/MonitorController.h"
 
@@ -21,7 +22,10 @@ void StatusBarWindow::createMonitor() {
 }
 
 void StatusBarWindow::startMonitor() {
-    if (monitor_) monitor_->start();
+    // The controller has told the user already; the log keeps it too.
+    if (monitor_ && !monitor_->start()) {
+        ProgramLog().write("warning", LogDetails().add(L"text", L"Cannot Start New Thread"));
+    }
 }
 
 void StatusBarWindow::stopMonitor() {
@@ -33,10 +37,12 @@ void StatusBarWindow::stopMonitor() {
 
 void StatusBarWindow::onProbeResult(LPARAM lParam) {
     if (!alarm_ || !monitor_) return;
+    recordProbe(lParam == 0);
     alarm_->onProbeResult(lParam == 0, monitor_->failureCount());
 }
 
 void StatusBarWindow::onDropLimit() {
+    recordDrop();
     if (alarm_) alarm_->onDropLimit();
 }
 

@@ -7,6 +7,7 @@
 #include "app/Layout.h"
 #include "app/StatusBarWindow.h"
 #include "core/Core.h"
+#include "core/EventLog_win.h"
 #include "core/FontSize.h"
 #include "core/Trace.h"
 #include "framework/Handles.h"
@@ -35,6 +36,7 @@ void StatusBarWindow::prepareLayeredWindow() {
     user32_ = ::GetModuleHandleW(L"user32.dll");
     if (!user32_) user32_ = ::LoadLibraryW(L"user32.dll");
     if (!user32_) {
+        ProgramLog().write("warning", LogDetails().add(L"text", L"User32.dll ERROR!"));
         ::MessageBoxW(hwnd(), L"User32.dll ERROR!", L"Vorlane", MB_OK);
         ::ExitProcess(0);
     }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "app/LinkHistory.h"
 #include "framework/Application.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
@@ -19,6 +20,7 @@ namespace vorlane {
 
 class MonitorController;
 class DropAlarm;
+class StatusBarTooltip;
 
 constexpr UINT_PTR kCountdownTimerId = 1;
 
@@ -77,6 +79,20 @@ private:
     // Hands confirmed settings to the monitor and the alarm ("RESET").
     void applySettings(const WorkingSettingsValues& values);
 
+    // The event log, the tooltip and the log's menu item
+    // (StatusBarRecord_win.cpp).
+    void openLog();
+    void createTooltip();
+    void logSettings(const WorkingSettingsValues& values);
+    void recordProbe(bool answered);
+    void noteLookup();
+    void recordDrop();
+    void recordMonitorEnded();
+    void logExit();
+    void refreshGlance();
+    std::wstring logFilePath() const;
+    void viewLog();
+
     void showContextMenu();
     void runRedrawBenchmark(int count);
 
@@ -97,6 +113,12 @@ private:
 
     std::unique_ptr<MonitorController> monitor_;
     std::unique_ptr<DropAlarm> alarm_;
+
+    std::unique_ptr<StatusBarTooltip> tooltip_;
+    LinkHistory link_;
+    std::wstring target_;    // as last confirmed
+    std::wstring lookedUp_;  // the worker's reading of it when last looked at
+    bool monitorEnded_ = false;
 };
 
 }  // namespace vorlane

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "alarm/DropAlarm.h"
+#include "app/StatusBarTooltip_win.h"
 #include "core/Core.h"
 #include "core/Trace.h"
 #include "monitor/MonitorController.h"
@@ -49,6 +50,7 @@ bool StatusBarWindow::OnInit() {
     // keyboard filter has to keep working there too.
     theCore->setMessageFilter(this);
     theCore->autoFileConfig();
+    openLog();
     display_.appPath = theCore->getAppPath();
     display_.fontSize = theCore->getConfigInt(keys::kFontSize);
     display_.fontName = theCore->getConfigStr(keys::kFontName);
@@ -59,6 +61,7 @@ bool StatusBarWindow::OnInit() {
     prepareLayeredWindow();
     layoutStatusBar();
     createMonitor();
+    createTooltip();
 
     if (runSettingsDialog() != IDOK) {
         // Ends the program: creation of the bar fails, and its destruction
@@ -77,6 +80,7 @@ int StatusBarWindow::runSettingsDialog() {
     INT_PTR result = dialog.DoModal(hwnd());
     if (result == IDOK) {
         applySettings(dialog.confirmedValues());
+        logSettings(dialog.confirmedValues());
         setStatusText(kPreparingText);
         setStatus(false);
     }
@@ -102,6 +106,9 @@ bool StatusBarWindow::OnCommand(int /*notifyCode*/, int id, HWND /*control*/) {
     switch (id) {
         case ID_SETTINGS:
             runSettingsDialog();
+            return true;
+        case ID_VIEW_LOG:
+            viewLog();
             return true;
         case ID_ABOUT:
             theCore->uu(OprAbout, productIdentity.get(), std::wstring());
@@ -137,6 +144,15 @@ bool StatusBarWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
             onDropLimit();
             result = 0;
             return true;
+        case WM_MONITOR_ENDED:
+            recordMonitorEnded();
+            result = 0;
+            return true;
+        case WM_MOUSEMOVE:
+            // The tooltip's text follows the clock (the last hour's losses)
+            // while the mouse rests on the bar.
+            refreshGlance();
+            return false;
         case WM_LBUTTONDOWN:
             // Pressing anywhere on the bar drags it.
             ::SendMessageW(hwnd(), WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
@@ -198,18 +214,25 @@ void StatusBarWindow::showContextMenu() {
     framework::UniqueHmenu menu(::LoadMenuW(instance(), MAKEINTRESOURCEW(IDR_POPUP)));
     if (!menu) return;
     HMENU popup = ::GetSubMenu(menu.get(), 0);
+    const std::wstring log = logFilePath();
+    ::EnableMenuItem(
+        popup, ID_VIEW_LOG,
+        MF_BYCOMMAND | (!log.empty() && theCore->isFileExist(log) ? MF_ENABLED : MF_GRAYED));
     POINT cursor;
     ::GetCursorPos(&cursor);
     // The menu closes properly on a click elsewhere only while its owner is
     // the foreground window.
     ::SetForegroundWindow(hwnd());
+    if (tooltip_) tooltip_->suspend();
     ::TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd(), nullptr);
+    if (tooltip_) tooltip_->resume();
     ::PostMessageW(hwnd(), WM_NULL, 0, 0);
 }
 
 void StatusBarWindow::OnDestroy() {
     ::KillTimer(hwnd(), kCountdownTimerId);
     stopMonitor();
+    recordMonitorEnded();
     if (theCore) {
         RECT rect;
         ::GetWindowRect(hwnd(), &rect);
@@ -218,6 +241,8 @@ void StatusBarWindow::OnDestroy() {
         theCore->saveConfigInt(keys::kPosTop, rect.top);
         theCore->endBatch(L"position");
     }
+    logExit();
+    tooltip_.reset();
     theCore.reset();
     productIdentity.reset();
 }

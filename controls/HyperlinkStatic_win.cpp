@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "controls/HyperlinkLogic.h"
+#include "core/EventLog_win.h"
 #include "core/Trace.h"
 #include "framework/Dialog.h"
 
@@ -297,6 +298,7 @@ void HyperlinkStatic::onClicked() {
     }
     const std::wstring message = link::OpenFailureMessage(opened);
     Trace(L"link", L"failed\t" + std::to_wstring(opened) + L"\t" + OneLine(message));
+    ProgramLog().write("warning", LogDetails().add(L"text", message));
     ::MessageBeep(MB_ICONEXCLAMATION);
     ::MessageBoxW(::GetAncestor(hwnd(), GA_ROOT), message.c_str(), kMessageCaption,
                   MB_OK | MB_ICONEXCLAMATION);

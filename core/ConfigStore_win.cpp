@@ -1,6 +1,7 @@
 // The settings file's disk operations, and what the user sees when a save
 // fails.
 #include "core/CoreInternal_win.h"
+#include "core/EventLog_win.h"
 
 #include "core/Trace.h"
 #include "framework/Handles.h"
@@ -93,6 +94,7 @@ void ReportSaveOutcome(SaveOutcome outcome, const wchar_t* what, const std::wstr
         text += L"\n" + std::wstring(reason);
         ::LocalFree(reason);
     }
+    ProgramLog().write("warning", LogDetails().add(L"text", text));
     ::MessageBoxW(::GetActiveWindow(), text.c_str(), L"Vorlane", MB_OK | MB_ICONWARNING);
 }
 

@@ -28,6 +28,15 @@ class ConfigStore;
 enum class SaveOutcome;
 class WindowsFileSystem;
 
+// How a command line run by cmdWait ended.
+struct CommandOutcome {
+    enum class Kind { Ended, NotStarted, StillRunning };
+    Kind kind = Kind::NotStarted;
+    DWORD exitCode = 0;        // Ended
+    DWORD error = 0;           // NotStarted: the system's code
+    ULONGLONG durationMs = 0;  // from the start to the end, or to Exit
+};
+
 class CCore {
 public:
     CCore();
@@ -76,7 +85,7 @@ public:
     // Runs the command line without a console window and returns when it has
     // ended, handling the UI thread's messages meanwhile. Returns at once on
     // WM_QUIT (re-posted) or when the command cannot be started.
-    void cmdWait(const std::wstring& commandLine);
+    CommandOutcome cmdWait(const std::wstring& commandLine);
     // The filter that cmdWait's message loop runs before dispatching, so that
     // the bar's keyboard filter holds while a command runs. May be null.
     void setMessageFilter(framework::MessageFilter* filter) { filter_ = filter; }

@@ -7,7 +7,8 @@
 
 namespace vorlane {
 
-void CCore::cmdWait(const std::wstring& commandLine) {
+CommandOutcome CCore::cmdWait(const std::wstring& commandLine) {
+    CommandOutcome outcome;
     // CreateProcessW may write into its command line, so it gets a copy.
     std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back(L'\0');
@@ -16,9 +17,11 @@ void CCore::cmdWait(const std::wstring& commandLine) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION started = {};
+    const ULONGLONG startMs = ::GetTickCount64();
     if (!::CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
                           nullptr, nullptr, &startup, &started)) {
-        return;
+        outcome.error = ::GetLastError();
+        return outcome;
     }
     framework::UniqueHandle process(started.hProcess);
     framework::UniqueHandle thread(started.hThread);
@@ -26,7 +29,14 @@ void CCore::cmdWait(const std::wstring& commandLine) {
     for (;;) {
         HANDLE waitFor = process.get();
         const DWORD woke = ::MsgWaitForMultipleObjects(1, &waitFor, FALSE, INFINITE, QS_ALLINPUT);
-        if (woke != WAIT_OBJECT_0 + 1) return;  // the command ended, or the wait failed
+        if (woke != WAIT_OBJECT_0 + 1) {  // the command ended, or the wait failed
+            outcome.durationMs = ::GetTickCount64() - startMs;
+            outcome.kind =
+                woke == WAIT_OBJECT_0 && ::GetExitCodeProcess(process.get(), &outcome.exitCode)
+                    ? CommandOutcome::Kind::Ended
+                    : CommandOutcome::Kind::StillRunning;
+            return outcome;
+        }
         // The wait reports only input that arrived since the last look, so
         // the queue is emptied each time.
         MSG msg;
@@ -34,7 +44,9 @@ void CCore::cmdWait(const std::wstring& commandLine) {
             if (msg.message == WM_QUIT) {
                 // Exit: leave the command running and let the main loop end.
                 ::PostQuitMessage(static_cast<int>(msg.wParam));
-                return;
+                outcome.kind = CommandOutcome::Kind::StillRunning;
+                outcome.durationMs = ::GetTickCount64() - startMs;
+                return outcome;
             }
             if (filter_ && filter_->PreTranslateMessage(msg)) continue;
             ::TranslateMessage(&msg);

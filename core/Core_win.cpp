@@ -9,6 +9,7 @@
 
 #include "core/ConfigStore.h"
 #include "core/CoreInternal_win.h"
+#include "core/EventLog_win.h"
 #include "core/Identity.h"
 #include "core/Trace.h"
 #include "core/Utf.h"
@@ -187,6 +188,7 @@ BOOL CCore::isFileExist(const std::wstring& path) const {
 }
 
 void CCore::msgboxWarning(HWND owner, const std::wstring& text) const {
+    ProgramLog().write("warning", LogDetails().add(L"text", text));
     ::MessageBoxW(owner, text.c_str(), L"Vorlane", MB_OK | MB_ICONWARNING);
 }
 

@@ -31,6 +31,8 @@ class MonitorController {
     void stop();
     // Unanswered probes in a row, as the worker last counted them.
     int failureCount() const { return state_->failureCount(); }
+    // The worker's reading of the target: a dotted text, "NIL" or empty.
+    std::wstring workingTarget() const { return state_->workingTarget(); }
 
   private:
     HWND owner_;

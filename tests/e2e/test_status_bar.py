@@ -56,9 +56,10 @@ def test_menu_items_settings_and_about(c):
     at = (25, 12)
     menu = open_menu(c, bar, at)
     mg = menu.geometry()
-    # Shown at the cursor, with one item, a separator and two items.
+    # Shown at the cursor, with one item, a separator and three items.
     assert abs(mg.x - (g.x + at[0])) <= 2 and abs(mg.y - (g.y + at[1])) <= 2, mg
-    assert menu_layout(c, menu) == ["item", "separator", "item", "item"], menu_layout(c, menu)
+    assert menu_layout(c, menu) == ["item", "separator", "item", "item", "item"], \
+        menu_layout(c, menu)
     c.display.key("Escape")
     time.sleep(0.3)
 
@@ -73,8 +74,17 @@ def test_menu_items_settings_and_about(c):
     assert app.running()
     assert not c.trace.find("status", "准备中", since=mark)
 
-    # Second item after the separator: About, with the version.
+    # The first item after the separator opens the log in an editor.
     choose(c, bar, "Down", "Down", "Return")
+    editor = c.display.wait_window(".*Vorlane\\.log.*", exact=False, timeout=20)
+    assert app.running()
+    editor.focus()
+    c.display.key("alt+F4")
+    c.display.wait_no_window(".*Vorlane\\.log.*", exact=False)
+    bar.focus()
+
+    # The one before Exit: About, with the version.
+    choose(c, bar, "Up", "Up", "Return")
     about = c.wait_windows("关于 Vorlane")
     assert any("版本 " + cmake_version() in t for t in about.texts()), about.texts()
     c.display.key("Return")

@@ -1,0 +1,160 @@
+// The status bar's record of the run: the event log's lines for what the
+// bar sees (start, settings, the link going down and up, the monitor's end,
+// exit), the link's history behind the tooltip, and the menu's view of the
+// log file.
+#include "app/StatusBarWindow.h"
+
+#include <shellapi.h>
+
+#include "app/Glance.h"
+#include "app/StatusBarTooltip_win.h"
+#include "core/Core.h"
+#include "core/EventLog_win.h"
+#include "core/Identity.h"
+#include "core/Utf.h"
+#include "monitor/MonitorController.h"
+#include "monitor/Target.h"
+#include "settings/SettingsKeys.h"
+#include "settings/SettingsLog.h"
+
+namespace vorlane {
+namespace {
+
+// The command line without the program's own name.
+std::wstring ProgramArguments() {
+    const wchar_t* line = ::GetCommandLineW();
+    if (!line) return std::wstring();
+    if (*line == L'"') {
+        ++line;
+        while (*line && *line != L'"') ++line;
+        if (*line) ++line;
+    } else {
+        while (*line && *line != L' ' && *line != L'\t') ++line;
+    }
+    while (*line == L' ' || *line == L'\t') ++line;
+    return line;
+}
+
+std::wstring ProductVersion() {
+    if (productIdentity) {
+        if (auto info =
+                DecodeIdentityBytes(productIdentity->bytes, sizeof(productIdentity->bytes))) {
+            return Utf8ToWide(Utf16ToUtf8(info->version));
+        }
+    }
+    return std::wstring();
+}
+
+}  // namespace
+
+void StatusBarWindow::openLog() {
+    ProgramLog().configure(LogPathBeside(theCore->configPath()),
+                           theCore->getConfigB(keys::kKeepLog) != FALSE);
+    ProgramLog().write("start", LogDetails()
+                                    .add(L"version", ProductVersion())
+                                    .add(L"args", ProgramArguments())
+                                    .add(L"settings", theCore->configPath()));
+}
+
+void StatusBarWindow::createTooltip() {
+    tooltip_ = std::make_unique<StatusBarTooltip>();
+    tooltip_->attach(instance(), hwnd());
+    refreshGlance();
+}
+
+void StatusBarWindow::logSettings(const WorkingSettingsValues& values) {
+    EventLog& log = ProgramLog();
+    // The line that switches the log off is still written: it says why the
+    // log ends there.
+    log.configure(log.path(), log.enabled() || values.keepLog);
+    log.write("settings", DescribeSettings(values));
+    log.configure(log.path(), values.keepLog);
+    target_ = values.target;
+    refreshGlance();
+}
+
+void StatusBarWindow::recordProbe(bool answered) {
+    const LinkChange change =
+        link_.record(answered, static_cast<std::int64_t>(::GetTickCount64()), LocalNow());
+    noteLookup();
+    switch (change.kind) {
+        case LinkChange::Kind::Down:
+            ProgramLog().write("down", LogDetails().add(L"target", target_));
+            break;
+        case LinkChange::Kind::Up:
+            ProgramLog().write("up", LogDetails()
+                                         .add(L"target", target_)
+                                         .addSeconds(L"after", change.downForMs)
+                                         .add(L"missed", change.missed));
+            break;
+        case LinkChange::Kind::None:
+            break;
+    }
+    refreshGlance();
+}
+
+void StatusBarWindow::noteLookup() {
+    if (!monitor_) return;
+    const std::wstring address = monitor_->workingTarget();
+    if (address == lookedUp_) return;
+    lookedUp_ = address;
+    // A dotted address is used as it is; only a name is looked up.
+    if (address.empty() || ParseTarget(target_).kind != TargetSpec::Kind::HostName) return;
+    ProgramLog().write(
+        "lookup",
+        LogDetails()
+            .add(L"target", target_)
+            .add(L"result", address == kLookupFailed ? std::wstring(L"failed") : address));
+}
+
+void StatusBarWindow::recordDrop() {
+    link_.recordDrop();
+    refreshGlance();
+}
+
+void StatusBarWindow::recordMonitorEnded() {
+    if (monitorEnded_) return;
+    monitorEnded_ = true;
+    ProgramLog().write("stopped");
+}
+
+void StatusBarWindow::logExit() { ProgramLog().write("exit"); }
+
+void StatusBarWindow::refreshGlance() {
+    if (!tooltip_) return;
+    Glance glance;
+    glance.targets.push_back({target_, monitor_ ? monitor_->workingTarget() : std::wstring()});
+    glance.lossLastHour = link_.lossLastHour(static_cast<std::int64_t>(::GetTickCount64()));
+    glance.state = link_.state();
+    glance.since = link_.since();
+    glance.missed = link_.missed();
+    glance.drops = link_.drops();
+    const EventLog& log = ProgramLog();
+    if (log.enabled()) {
+        glance.logPath = log.path();
+        if (log.failing()) glance.logProblem = SystemErrorText(log.failureError());
+    }
+    tooltip_->setText(GlanceText(glance));
+}
+
+std::wstring StatusBarWindow::logFilePath() const {
+    return theCore ? LogPathBeside(theCore->configPath()) : std::wstring();
+}
+
+void StatusBarWindow::viewLog() {
+    const std::wstring path = logFilePath();
+    if (path.empty() || !theCore->isFileExist(path)) return;
+    SHELLEXECUTEINFOW open = {};
+    open.cbSize = sizeof(open);
+    // No "open with" question: without an editor for .log files, Notepad.
+    open.fMask = SEE_MASK_FLAG_NO_UI;
+    open.hwnd = hwnd();
+    open.lpVerb = L"open";
+    open.lpFile = path.c_str();
+    open.nShow = SW_SHOWNORMAL;
+    if (::ShellExecuteExW(&open)) return;
+    const std::wstring quoted = L"\"" + path + L"\"";
+    ::ShellExecuteW(hwnd(), nullptr, L"notepad.exe", quoted.c_str(), nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace vorlane

@@ -1,0 +1,160 @@
+#include "core/EventLog.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+
+#include "core/Utf.h"
+
+namespace vorlane {
+namespace {
+
+const wchar_t kHexDigits[] = L"0123456789ABCDEF";
+
+std::wstring Number(long long value) { return std::to_wstring(value); }
+
+}  // namespace
+
+std::string FormatLocalTime(const LocalTime& at) {
+    const int offset = std::abs(at.offsetMinutes);
+    char text[48];
+    std::snprintf(text, sizeof(text), "%04d-%02d-%02d %02d:%02d:%02d.%03d %c%02d:%02d", at.year,
+                  at.month, at.day, at.hour, at.minute, at.second, at.millisecond,
+                  at.offsetMinutes < 0 ? '-' : '+', offset / 60, offset % 60);
+    return text;
+}
+
+std::wstring FormatShortTime(const LocalTime& at) {
+    wchar_t text[32];
+    std::swprintf(text, 32, L"%04d-%02d-%02d %02d:%02d:%02d", at.year, at.month, at.day, at.hour,
+                  at.minute, at.second);
+    return text;
+}
+
+std::wstring EscapeLogText(std::wstring_view text) {
+    std::wstring out;
+    out.reserve(text.size());
+    for (wchar_t c : text) {
+        switch (c) {
+            case L'\\':
+                out += L"\\\\";
+                break;
+            case L'\t':
+                out += L"\\t";
+                break;
+            case L'\r':
+                out += L"\\r";
+                break;
+            case L'\n':
+                out += L"\\n";
+                break;
+            default:
+                if (c < 0x20 || c == 0x7F) {
+                    out += L"\\x";
+                    out += kHexDigits[(c >> 4) & 0xF];
+                    out += kHexDigits[c & 0xF];
+                } else {
+                    out += c;
+                }
+        }
+    }
+    return out;
+}
+
+LogDetails& LogDetails::add(std::wstring_view key, std::wstring_view value) {
+    if (!text_.empty()) text_ += L'\t';
+    text_ += key;
+    text_ += L'=';
+    text_ += EscapeLogText(value);
+    return *this;
+}
+
+LogDetails& LogDetails::add(std::wstring_view key, long long value) {
+    return add(key, Number(value));
+}
+
+LogDetails& LogDetails::addSeconds(std::wstring_view key, long long milliseconds) {
+    const unsigned long long magnitude = milliseconds < 0
+                                             ? 0ULL - static_cast<unsigned long long>(milliseconds)
+                                             : static_cast<unsigned long long>(milliseconds);
+    std::wstring fraction = std::to_wstring(magnitude % 1000);
+    fraction.insert(0, 3 - fraction.size(), L'0');
+    return add(key, (milliseconds < 0 ? L"-" : L"") + std::to_wstring(magnitude / 1000) + L"." +
+                        fraction + L"s");
+}
+
+std::string FormatLogLine(const LocalTime& at, std::string_view event, const LogDetails& details) {
+    std::string line = FormatLocalTime(at);
+    line += '\t';
+    line += event;
+    line += '\t';
+    line += WideToUtf8(details.text());
+    line += '\n';
+    return line;
+}
+
+EventLog::EventLog(LogDisk& disk, LogClock& clock, std::uint64_t limit)
+    : disk_(disk), clock_(clock), limit_(limit) {}
+
+void EventLog::configure(std::wstring path, bool enabled) {
+    path_ = std::move(path);
+    enabled_ = enabled;
+    if (!this->enabled()) {
+        failing_ = false;
+        kept_.clear();
+        givenUp_ = 0;
+        writtenLate_ = 0;
+    }
+}
+
+void EventLog::write(std::string_view event, const LogDetails& details, bool flush) {
+    if (!enabled()) return;
+    const LocalTime now = clock_.now();
+    std::string line = FormatLogLine(now, event, details);
+    if (writeKept() && appendLine(line, flush)) return;
+    if (!failing_) {
+        failing_ = true;
+        failingSince_ = now;
+    }
+    failureError_ = disk_.lastError();
+    kept_.push_back(std::move(line));
+    if (kept_.size() > kLogKeptLines) {
+        kept_.pop_front();
+        ++givenUp_;
+    }
+}
+
+bool EventLog::writeKept() {
+    if (!failing_) return true;
+    while (!kept_.empty()) {
+        if (!appendLine(kept_.front(), false)) return false;
+        kept_.pop_front();
+        ++writtenLate_;
+    }
+    // Said once, after the lines it speaks of and before the new event.
+    const std::wstring text = L"日志自 " + FormatShortTime(failingSince_) + L" 起无法写入（错误 " +
+                              Number(static_cast<long long>(failureError_)) + L"），" +
+                              Number(static_cast<long long>(writtenLate_)) + L" 行为事后补写，" +
+                              Number(static_cast<long long>(givenUp_)) + L" 行丢失";
+    if (!appendLine(FormatLogLine(clock_.now(), "warning", LogDetails().add(L"text", text)),
+                    false)) {
+        return false;
+    }
+    failing_ = false;
+    givenUp_ = 0;
+    writtenLate_ = 0;
+    return true;
+}
+
+bool EventLog::appendLine(const std::string& line, bool flush) {
+    const std::uint64_t size = disk_.size(path_);
+    if (size > 0 && size + line.size() > limit_) {
+        // Should the rename fail (the old file held open by another program),
+        // the line still goes into the current file: losing it would be worse
+        // than a file a little over the limit, which the next line renames.
+        disk_.replace(path_, path_ + L".1");
+    }
+    return disk_.append(path_, line, flush);
+}
+
+}  // namespace vorlane
