@@ -10,8 +10,8 @@
 #include "app/StatusBarTooltip_win.h"
 #include "core/Core.h"
 #include "core/EventLog_win.h"
-#include "core/Identity.h"
 #include "core/Utf.h"
+#include "core/Version.h"
 #include "monitor/MonitorController.h"
 #include "monitor/Target.h"
 #include "settings/SettingsKeys.h"
@@ -35,23 +35,13 @@ std::wstring ProgramArguments() {
     return line;
 }
 
-std::wstring ProductVersion() {
-    if (productIdentity) {
-        if (auto info =
-                DecodeIdentityBytes(productIdentity->bytes, sizeof(productIdentity->bytes))) {
-            return Utf8ToWide(Utf16ToUtf8(info->version));
-        }
-    }
-    return std::wstring();
-}
-
 }  // namespace
 
 void StatusBarWindow::openLog() {
     ProgramLog().configure(LogPathBeside(theCore->configPath()),
                            theCore->getConfigB(keys::kKeepLog) != FALSE);
     ProgramLog().write("start", LogDetails()
-                                    .add(L"version", ProductVersion())
+                                    .add(L"version", Utf8ToWide(VORLANE_VERSION))
                                     .add(L"args", ProgramArguments())
                                     .add(L"settings", theCore->configPath()));
 }

@@ -1,8 +1,6 @@
 #include "core/EventLog.h"
 
-#include <cstdio>
 #include <cstdlib>
-#include <cwchar>
 
 #include "core/Utf.h"
 
@@ -13,23 +11,50 @@ const wchar_t kHexDigits[] = L"0123456789ABCDEF";
 
 std::wstring Number(long long value) { return std::to_wstring(value); }
 
+// `value` in exactly `digits` decimal digits, zero-padded (the low ones kept).
+template <typename Text>
+void PutDigits(Text& out, int value, int digits) {
+    unsigned magnitude = value < 0 ? 0u : static_cast<unsigned>(value);
+    const size_t end = out.size() + static_cast<size_t>(digits);
+    out.resize(end);
+    for (size_t i = end; i-- > end - static_cast<size_t>(digits); magnitude /= 10) {
+        out[i] = static_cast<typename Text::value_type>('0' + magnitude % 10);
+    }
+}
+
+template <typename Text>
+Text DateAndTime(const LocalTime& at) {
+    Text out;
+    PutDigits(out, at.year, 4);
+    out += '-';
+    PutDigits(out, at.month, 2);
+    out += '-';
+    PutDigits(out, at.day, 2);
+    out += ' ';
+    PutDigits(out, at.hour, 2);
+    out += ':';
+    PutDigits(out, at.minute, 2);
+    out += ':';
+    PutDigits(out, at.second, 2);
+    return out;
+}
+
 }  // namespace
 
 std::string FormatLocalTime(const LocalTime& at) {
+    std::string out = DateAndTime<std::string>(at);
+    out += '.';
+    PutDigits(out, at.millisecond, 3);
+    out += ' ';
+    out += at.offsetMinutes < 0 ? '-' : '+';
     const int offset = std::abs(at.offsetMinutes);
-    char text[48];
-    std::snprintf(text, sizeof(text), "%04d-%02d-%02d %02d:%02d:%02d.%03d %c%02d:%02d", at.year,
-                  at.month, at.day, at.hour, at.minute, at.second, at.millisecond,
-                  at.offsetMinutes < 0 ? '-' : '+', offset / 60, offset % 60);
-    return text;
+    PutDigits(out, offset / 60, 2);
+    out += ':';
+    PutDigits(out, offset % 60, 2);
+    return out;
 }
 
-std::wstring FormatShortTime(const LocalTime& at) {
-    wchar_t text[32];
-    std::swprintf(text, 32, L"%04d-%02d-%02d %02d:%02d:%02d", at.year, at.month, at.day, at.hour,
-                  at.minute, at.second);
-    return text;
-}
+std::wstring FormatShortTime(const LocalTime& at) { return DateAndTime<std::wstring>(at); }
 
 std::wstring EscapeLogText(std::wstring_view text) {
     std::wstring out;
@@ -119,7 +144,7 @@ void EventLog::write(std::string_view event, const LogDetails& details, bool flu
     failureError_ = disk_.lastError();
     kept_.push_back(std::move(line));
     if (kept_.size() > kLogKeptLines) {
-        kept_.pop_front();
+        kept_.erase(kept_.begin());
         ++givenUp_;
     }
 }
@@ -128,7 +153,7 @@ bool EventLog::writeKept() {
     if (!failing_) return true;
     while (!kept_.empty()) {
         if (!appendLine(kept_.front(), false)) return false;
-        kept_.pop_front();
+        kept_.erase(kept_.begin());
         ++writtenLate_;
     }
     // Said once, after the lines it speaks of and before the new event.

@@ -17,7 +17,7 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
+#include <vector>
 #include <string>
 #include <string_view>
 
@@ -113,7 +113,7 @@ class EventLog {
     bool failing_ = false;
     unsigned long failureError_ = 0;
     LocalTime failingSince_;
-    std::deque<std::string> kept_;
+    std::vector<std::string> kept_;
     std::size_t givenUp_ = 0;
     std::size_t writtenLate_ = 0;
 };
