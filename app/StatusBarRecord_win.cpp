@@ -6,10 +6,14 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "app/Glance.h"
 #include "app/StatusBarTooltip_win.h"
 #include "core/Core.h"
 #include "core/EventLog_win.h"
+#include "core/Trace.h"
 #include "core/Utf.h"
 #include "core/Version.h"
 #include "monitor/MonitorController.h"
@@ -145,6 +149,25 @@ void StatusBarWindow::viewLog() {
     if (::ShellExecuteExW(&open)) return;
     const std::wstring quoted = L"\"" + path + L"\"";
     ::ShellExecuteW(hwnd(), nullptr, L"notepad.exe", quoted.c_str(), nullptr, SW_SHOWNORMAL);
+}
+
+void StatusBarWindow::runLogBenchmark(int count) {
+    if (count <= 0) return;
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceFrequency(&frequency);
+    std::vector<long long> micros;
+    micros.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        LARGE_INTEGER start, end;
+        ::QueryPerformanceCounter(&start);
+        ProgramLog().write("down", LogDetails().add(L"target", target_).add(L"bench", i));
+        ::QueryPerformanceCounter(&end);
+        micros.push_back((end.QuadPart - start.QuadPart) * 1000000 / frequency.QuadPart);
+    }
+    std::sort(micros.begin(), micros.end());
+    Trace(L"bench", L"loglines\t" + std::to_wstring(count) + L"\t" +
+                        std::to_wstring(micros[micros.size() / 2]) + L"\t" +
+                        std::to_wstring(micros[std::min(micros.size() - 1, micros.size() * 99 / 100)]));
 }
 
 }  // namespace vorlane

@@ -95,6 +95,7 @@ private:
 
     void showContextMenu();
     void runRedrawBenchmark(int count);
+    void runLogBenchmark(int count);
 
     HICON icon_ = nullptr;
     DisplaySettings display_;

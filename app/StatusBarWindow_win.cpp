@@ -19,9 +19,11 @@ namespace {
 // shown window.
 constexpr UINT kRunBenchmarkMessage = WM_APP + 1;
 
-int BenchmarkRedrawsRequested() {
+// VORLANE_BENCH_REDRAWS=N: N timed redraws; VORLANE_BENCH_LOGLINES=N: N
+// timed lines of the event log.
+int BenchmarkRequested(const wchar_t* variable) {
     wchar_t buffer[32] = {};
-    DWORD n = ::GetEnvironmentVariableW(L"VORLANE_BENCH_REDRAWS", buffer, 32);
+    DWORD n = ::GetEnvironmentVariableW(variable, buffer, 32);
     if (n == 0 || n >= 32) return 0;
     return ReadItemInt(buffer);
 }
@@ -70,7 +72,10 @@ bool StatusBarWindow::OnInit() {
         return false;
     }
     startMonitor();
-    if (BenchmarkRedrawsRequested() > 0) ::PostMessageW(hwnd(), kRunBenchmarkMessage, 0, 0);
+    if (BenchmarkRequested(L"VORLANE_BENCH_REDRAWS") > 0 ||
+        BenchmarkRequested(L"VORLANE_BENCH_LOGLINES") > 0) {
+        ::PostMessageW(hwnd(), kRunBenchmarkMessage, 0, 0);
+    }
     return true;
 }
 
@@ -149,11 +154,21 @@ bool StatusBarWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
             result = 0;
             return true;
         case WM_MOUSEMOVE:
-            // The tooltip's text follows the clock (the last hour's losses)
-            // while the mouse rests on the bar.
+            // The tooltip's text follows the clock (the last hour's losses).
             refreshGlance();
+            if (tooltip_) tooltip_->mouseMoved();
             return false;
+        case WM_MOUSEHOVER:
+            refreshGlance();
+            if (tooltip_) tooltip_->mouseRested();
+            result = 0;
+            return true;
+        case WM_MOUSELEAVE:
+            if (tooltip_) tooltip_->hide();
+            result = 0;
+            return true;
         case WM_LBUTTONDOWN:
+            if (tooltip_) tooltip_->hide();
             // Pressing anywhere on the bar drags it.
             ::SendMessageW(hwnd(), WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
             result = 0;
@@ -201,7 +216,8 @@ bool StatusBarWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
             result = reinterpret_cast<LRESULT>(icon_);
             return true;
         case kRunBenchmarkMessage:
-            runRedrawBenchmark(BenchmarkRedrawsRequested());
+            runRedrawBenchmark(BenchmarkRequested(L"VORLANE_BENCH_REDRAWS"));
+            runLogBenchmark(BenchmarkRequested(L"VORLANE_BENCH_LOGLINES"));
             result = 0;
             return true;
         default:

@@ -8,7 +8,7 @@
 # Builds what it needs: the native benchmarks (build/bench/native), the exe
 # (build/bench/win) and the empty baseline dialog. The Wine figures come from scripts/bench/wine_figures.py
 # (one Xvfb display, one private Wine prefix in a network namespace, so it
-# needs root); it takes about three minutes.
+# needs root); it takes about four minutes.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 OUT="${VORLANE_BUILD:-$ROOT/build}/bench"
@@ -40,7 +40,7 @@ echo "native benchmarks..." >&2
 "$OUT/native/benchmarks" --benchmark_filter='StopWhileWaiting|WakeUpsPerMinute|LoopCpu|LoopMemory' \
   --benchmark_format=json --benchmark_repetitions=1 >"$OUT/native.json" 2>/dev/null
 
-echo "Wine figures (about three minutes)..." >&2
+echo "Wine figures (about four minutes)..." >&2
 python3 "$ROOT/scripts/bench/wine_figures.py" --exe "$EXE" --baseline "$OUT/empty_dialog.exe" \
   --prefix "$OUT/prefix" --work "$OUT/work" --runs "$runs" --probes "$probes" >"$OUT/wine.json"
 
@@ -65,6 +65,7 @@ mem = wine["memory"]
 rows = [
     ("Redraw of the bar, median (1,000 redraws, in the program)", f'{wine["redraw_median_us"]} µs', "n/a (no in-program variant)"),
     ("Redraw of the bar, 99th percentile", f'{wine["redraw_p99_us"]} µs', "n/a"),
+    ("One event-log line, median / 99th percentile (1,000 lines, in the program)", f'{wine["logline_median_us"]} µs / {wine["logline_p99_us"]} µs', "n/a"),
     ("Exit, monitor waiting: command → end of wWinMain (trace)", f'{wine["exit_waiting_inside_ms"]:.0f} ms', "≥ 500 ms (fixed sleep)"),
     ("Exit, monitor waiting: menu key → process gone (outside)", f'{wine["exit_waiting_outside_ms"]:.0f} ms', f'≥ 500 ms + Wine; empty dialog: {wine["baseline_exit_outside_ms"]:.0f} ms'),
     ("Exit, probe in progress: command → end of wWinMain (trace)", f'{wine["exit_probing_inside_ms"]:.0f} ms', "≥ 500 ms (fixed sleep)"),
@@ -77,6 +78,9 @@ rows = [
 ]
 for k in sorted(mem, key=int)[1:]:
     rows.append((f"Memory, Wine process RssAnon after {k} real probes (1 s apart)", f'{mem[k]["RssAnon"]} kB (VmRSS {mem[k]["VmRSS"]} kB)', "n/a"))
+off = wine["memory_log_off"]
+last = str(max(int(k) for k in mem))
+rows.append((f"Memory, Wine process RssAnon after {last} real probes, log on / log off", f'{mem[last]["RssAnon"]} / {off[last]["RssAnon"]} kB', "n/a"))
 rows += [
     ("Memory, probe loop RssAnon before / 1,000 / 10,000 cycles (native, fake prober)", f"{before} / {c1000} / {c10000} kB", "n/a"),
     ("Exe size", f"{os.path.getsize(exe)} bytes ({os.path.getsize(exe) / 1048576:.2f} MiB)", "n/a"),

@@ -142,13 +142,18 @@ def main():
         # Redraws, then Exit with the monitor waiting (interval 60 s).
         waiting = []
         for run in range(args.runs):
-            env = {"VORLANE_BENCH_REDRAWS": "1000"} if run == 0 else None
+            env = {"VORLANE_BENCH_REDRAWS": "1000",
+                   "VORLANE_BENCH_LOGLINES": "1000"} if run == 0 else None
             app, mark = run_bar(c, env=env)
             if run == 0:
-                bench = c.trace.wait_for("bench", timeout=300, since=mark).fields
+                bench = c.trace.wait_for("bench", "^redraw\t", timeout=300, since=mark).fields
                 figures["redraw_count"] = int(bench[1])
                 figures["redraw_median_us"] = int(bench[2])
                 figures["redraw_p99_us"] = int(bench[3])
+                # Each line opened, appended and closed in the real log file.
+                lines = c.trace.wait_for("bench", "^loglines\t", timeout=300, since=mark).fields
+                figures["logline_median_us"] = int(lines[2])
+                figures["logline_p99_us"] = int(lines[3])
             c.trace.wait_for("status", "OK", timeout=20, since=mark)
             time.sleep(0.5)
             waiting.append(exit_figure(c, mark))
@@ -170,18 +175,20 @@ def main():
         figures["exit_probing_inside_ms"] = statistics.median(p[0] for p in probing) * 1000
         figures["exit_probing_outside_ms"] = statistics.median(p[1] for p in probing) * 1000
 
-        # Memory over a real run at the shortest interval the dialog takes.
-        app, mark = run_bar(c, tryinterval=1)
-        c.trace.wait_for("status", "OK", timeout=20, since=mark)
-        pid = app.exe_pid()
-        marks = sorted({1, min(10, args.probes), args.probes})
-        memory = {}
-        for count in marks:
-            harness.poll(f"{count} probes", lambda: len(
-                c.trace.find("status", "没掉线", since=mark)) >= count, count * 3 + 30, 0.2)
-            memory[count] = memory_kb(pid)
-        figures["memory"] = {str(k): v for k, v in memory.items()}
-        exit_figure(c, mark)
+        # Memory over a real run at the shortest interval the dialog takes,
+        # with the log on (as by default) and then off.
+        for log, key in ((1, "memory"), (0, "memory_log_off")):
+            app, mark = run_bar(c, tryinterval=1, log=log)
+            c.trace.wait_for("status", "OK", timeout=20, since=mark)
+            pid = app.exe_pid()
+            marks = sorted({1, min(10, args.probes), args.probes})
+            memory = {}
+            for count in marks:
+                harness.poll(f"{count} probes", lambda: len(
+                    c.trace.find("status", "没掉线", since=mark)) >= count, count * 3 + 30, 0.2)
+                memory[count] = memory_kb(pid)
+            figures[key] = {str(k): v for k, v in memory.items()}
+            exit_figure(c, mark)
     finally:
         c.close()
     print(json.dumps(figures))

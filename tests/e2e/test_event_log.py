@@ -72,6 +72,8 @@ def test_outage_and_drop_leave_their_lines_in_order(c):
     assert os.path.isfile(marker)
     exit_by_menu(c, app, bar_window(c))
 
+    with open(log_path(c), encoding="utf-8") as f:
+        print(f.read())
     lines = log_lines(c)
     events = [e for e, _ in lines]
     expected = ["start", "settings", "down", "up", "down", "drop", "countdown", "run", "ran",
@@ -143,6 +145,9 @@ def test_tooltip_over_the_bar_names_the_target(c):
     assert lines[0] == "目标：127.0.0.1", lines
     assert any(l.startswith("连通自 ") for l in lines), lines
     assert lines[-1] == "日志：" + windows_path(log_path(c)), lines
+    # Beside the bar, not over its text.
+    t = tip.geometry
+    assert t.y >= g.y + g.height or t.y + t.height <= g.y, (t, g)
     # Away from the bar it goes; with the menu open it stays away.
     c.display.mouse_move(g.x - 200, g.y + 300)
     poll("the tooltip to go", lambda: tooltip(c) is None, 10, 0.3)
