@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "app/BarSurface_win.h"
 #include "app/LinkHistory.h"
 #include "framework/Application.h"
 #include "framework/Dialog.h"
@@ -65,7 +66,11 @@ private:
     // Layout and drawing (StatusBarRender_win.cpp).
     void prepareLayeredWindow();
     void layoutStatusBar();
+    BarPicture barPicture() const;
+    // Draws the picture of the current text and frame and shows it.
     void renderStatusBar();
+    // Hands the surface's picture to the window as it is.
+    void presentSurface();
     void placeOnScreen();
     void paintFallback();
 
@@ -94,6 +99,7 @@ private:
     void viewLog();
 
     void showContextMenu();
+    // StatusBarBench_win.cpp.
     void runRedrawBenchmark(int count);
     void runLogBenchmark(int count);
 
@@ -108,9 +114,9 @@ private:
     HMODULE user32_ = nullptr;
     UpdateLayeredWindowFn updateLayered_ = nullptr;
     BLENDFUNCTION blend_{};
-    // Only where the layered update is missing: the last picture, painted
-    // through WM_PAINT instead.
-    framework::UniqueHbitmap fallbackImage_;
+    // The face, kept between redraws; also what WM_PAINT shows where the
+    // layered update is missing.
+    std::unique_ptr<BarSurface> surface_;
 
     std::unique_ptr<MonitorController> monitor_;
     std::unique_ptr<DropAlarm> alarm_;

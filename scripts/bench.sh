@@ -58,13 +58,18 @@ def bench_time(name):
     b = native[name]
     return f'{b["real_time"]:.3g} {b["time_unit"].replace("us", "µs")}'
 
+def us(kind):
+    return f'{wine[kind + "_median_us"]} / {wine[kind + "_p99_us"]} µs'
+
 def wake(name):
     return f'{native[name]["wakeups_per_min"]:.0f} /min'
 
 mem = wine["memory"]
 rows = [
-    ("Redraw of the bar, median (1,000 redraws, in the program)", f'{wine["redraw_median_us"]} µs', "n/a (no in-program variant)"),
-    ("Redraw of the bar, 99th percentile", f'{wine["redraw_p99_us"]} µs', "n/a"),
+    ("Redraw floor: layered update of an unchanged picture, median / p99 (1,000, in the program)", us("redraw_floor"), "n/a"),
+    ("Redraw of the same picture, kept surface, median / p99", us("redraw"), "allocate every time: " + us("redraw_fresh")),
+    ("Redraw of a new text, kept surface, median / p99", us("redraw_new_text"), "allocate every time: " + us("redraw_fresh")),
+    ("Pixels: kept surface against a fresh one, pictures differing", f'{wine["redraw_pixels_differ"]} of {wine["redraw_pixels_compared"]}', "n/a"),
     ("One event-log line, median / 99th percentile (1,000 lines, in the program)", f'{wine["logline_median_us"]} µs / {wine["logline_p99_us"]} µs', "n/a"),
     ("Exit, monitor waiting: command → end of wWinMain (trace)", f'{wine["exit_waiting_inside_ms"]:.0f} ms', "≥ 500 ms (fixed sleep)"),
     ("Exit, monitor waiting: menu key → process gone (outside)", f'{wine["exit_waiting_outside_ms"]:.0f} ms', f'≥ 500 ms + Wine; empty dialog: {wine["baseline_exit_outside_ms"]:.0f} ms'),

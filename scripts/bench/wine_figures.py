@@ -142,14 +142,20 @@ def main():
         # Redraws, then Exit with the monitor waiting (interval 60 s).
         waiting = []
         for run in range(args.runs):
-            env = {"VORLANE_BENCH_REDRAWS": "1000",
+            # 1,000 each of the floor, the redraw of the same picture, of a
+            # new text, and of a fresh surface, in turns.
+            env = {"VORLANE_BENCH_REDRAWS": "4000",
                    "VORLANE_BENCH_LOGLINES": "1000"} if run == 0 else None
             app, mark = run_bar(c, env=env)
             if run == 0:
-                bench = c.trace.wait_for("bench", "^redraw\t", timeout=300, since=mark).fields
-                figures["redraw_count"] = int(bench[1])
-                figures["redraw_median_us"] = int(bench[2])
-                figures["redraw_p99_us"] = int(bench[3])
+                pixels = c.trace.wait_for("bench", "^pixels", timeout=300, since=mark).fields
+                figures["redraw_pixels_compared"] = int(pixels[1])
+                figures["redraw_pixels_differ"] = int(pixels[2])
+                for line in c.trace.find("bench", "^redraw", since=mark):
+                    kind = line.fields[0].replace("-", "_")
+                    figures[kind + "_count"] = int(line.fields[1])
+                    figures[kind + "_median_us"] = int(line.fields[2])
+                    figures[kind + "_p99_us"] = int(line.fields[3])
                 # Each line opened, appended and closed in the real log file.
                 lines = c.trace.wait_for("bench", "^loglines\t", timeout=300, since=mark).fields
                 figures["logline_median_us"] = int(lines[2])

@@ -1,0 +1,100 @@
+// The redraw benchmark (VORLANE_BENCH_REDRAWS=N), run once the bar is shown.
+// It makes N redraws, taking turns between four kinds so that each gets a
+// quarter of them under the same conditions: the floor (the layered update of
+// an unchanged picture), a redraw of the same picture on the kept surface, a
+// redraw of a new text on it, and the allocate-every-time strategy (a fresh
+// surface for each redraw). It then checks that the kept surface gives the
+// very pixels a fresh one does, for every status text in both frames.
+// One trace line a figure: "bench\t<what>\tN\t<median µs>\t<p99 µs>".
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "alarm/DropAlarm.h"
+#include "app/StatusBarWindow.h"
+#include "core/Trace.h"
+#include "settings/SettingsCheck.h"
+
+namespace vorlane {
+namespace {
+
+class Timings {
+public:
+    explicit Timings(int count) { micros_.reserve(static_cast<size_t>(count)); }
+
+    template <typename Fn>
+    void time(Fn&& fn) {
+        LARGE_INTEGER frequency, start, end;
+        ::QueryPerformanceFrequency(&frequency);
+        ::QueryPerformanceCounter(&start);
+        fn();
+        ::QueryPerformanceCounter(&end);
+        micros_.push_back(static_cast<double>(end.QuadPart - start.QuadPart) * 1e6 /
+                          static_cast<double>(frequency.QuadPart));
+    }
+
+    void report(const wchar_t* what) {
+        std::sort(micros_.begin(), micros_.end());
+        const double median = micros_[micros_.size() / 2];
+        const double p99 = micros_[std::min(micros_.size() - 1, micros_.size() * 99 / 100)];
+        Trace(L"bench", std::wstring(what) + L"\t" + std::to_wstring(micros_.size()) + L"\t" +
+                            std::to_wstring(static_cast<long long>(median)) + L"\t" +
+                            std::to_wstring(static_cast<long long>(p99)));
+    }
+
+private:
+    std::vector<double> micros_;
+};
+
+}  // namespace
+
+void StatusBarWindow::runRedrawBenchmark(int count) {
+    if (count <= 0) return;
+    const std::wstring shown = statusText_;
+    const int each = std::max(1, count / 4);
+    Timings floor(each), same(each), changed(each), fresh(each);
+    for (int i = 0; i < each; ++i) {
+        // A new text for each changing redraw, as a countdown gives.
+        const std::wstring next = kDroppedText + std::to_wstring(i);
+        fresh.time([&] {
+            surface_.reset();
+            statusText_ = next;
+            renderStatusBar();
+        });
+        statusText_ = shown;
+        changed.time([&] { renderStatusBar(); });
+        same.time([&] { renderStatusBar(); });
+        floor.time([&] { presentSurface(); });
+    }
+    floor.report(L"redraw-floor");
+    same.report(L"redraw");
+    changed.report(L"redraw-new-text");
+    fresh.report(L"redraw-fresh");
+
+    // Pixels: each text drawn over the previous one on the kept surface
+    // against the same text on a fresh surface.
+    const std::wstring texts[] = {kPreparingText, kOkText, std::wstring(kDroppedText) + L"1",
+                                  std::wstring(kDroppedText) + L"123", kCountdownText + std::wstring(L"60"),
+                                  kCountdownText + std::wstring(L"9"), kRunningText, kStoppedText};
+    int pictures = 0, differ = 0;
+    BarSurface kept;
+    for (bool alarm : {false, true}) {
+        for (const std::wstring& text : texts) {
+            BarPicture picture = barPicture();
+            picture.text = text;
+            picture.alarm = alarm;
+            BarSurface once;
+            if (!kept.draw(picture) || !once.draw(picture)) continue;
+            ++pictures;
+            const size_t bytes = static_cast<size_t>(picture.width) * picture.height * 4;
+            if (std::memcmp(kept.bits(), once.bits(), bytes) != 0) {
+                ++differ;
+                Trace(L"bench", L"pixels-differ\t" + text);
+            }
+        }
+    }
+    Trace(L"bench", L"pixels\t" + std::to_wstring(pictures) + L"\t" + std::to_wstring(differ));
+    renderStatusBar();
+}
+
+}  // namespace vorlane
