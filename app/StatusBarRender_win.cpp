@@ -2,6 +2,7 @@
 // the kept surface (BarSurface_win.h) and handed to the layered window.
 #include <vector>
 
+#include "app/Dpi_win.h"
 #include "app/Layout.h"
 #include "app/StatusBarWindow.h"
 #include "core/Core.h"
@@ -41,14 +42,35 @@ void StatusBarWindow::prepareLayeredWindow() {
 }
 
 void StatusBarWindow::layoutStatusBar() {
+    measureBar(WindowDpi(hwnd()));
+    placeOnScreen();
+}
+
+void StatusBarWindow::measureBar(int dpi) {
+    display_.dpi = dpi;
     display_.fontName = theCore->installedFamilyOr(display_.fontName);
     display_.fontSize = SaneFontSize(display_.fontSize);
-    Gdiplus::Size sample = theCore->getTextBounds(display_.fontName, display_.fontSize, kSampleText);
+    // Text, margins and frame all follow from the sample measured at the
+    // screen's size of the text, so the bar keeps its proportions at any DPI.
+    Gdiplus::Size sample = theCore->getTextBounds(
+        display_.fontName, EmPixels(display_.fontSize, display_.dpi), kSampleText);
     BarLayout layout = ComputeBarLayout(sample.Width, sample.Height);
     margin_ = layout.margin;
     display_.barWidth = layout.width;
     display_.barHeight = layout.height;
-    placeOnScreen();
+    if (TraceEnabled()) {
+        Trace(L"window", L"layout\tdpi\t" + std::to_wstring(dpi) + L"\t" +
+                             std::to_wstring(layout.width) + L"x" + std::to_wstring(layout.height));
+    }
+}
+
+void StatusBarWindow::onDpiChanged(int dpi, const RECT& suggested) {
+    // Dragged onto a monitor of another scale: the same bar at that scale,
+    // where Windows suggests it goes.
+    measureBar(dpi);
+    ::SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, display_.barWidth,
+                   display_.barHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    renderStatusBar();
 }
 
 void StatusBarWindow::placeOnScreen() {
@@ -80,7 +102,7 @@ void StatusBarWindow::placeOnScreen() {
 
 BarPicture StatusBarWindow::barPicture() const {
     return BarPicture{display_.barWidth, display_.barHeight, margin_, display_.fontName,
-                      display_.fontSize, statusText_, alarmFlag_};
+                      EmPixels(display_.fontSize, display_.dpi), statusText_, alarmFlag_};
 }
 
 void StatusBarWindow::setStatus(bool alarm) {

@@ -27,7 +27,8 @@ constexpr UINT_PTR kCountdownTimerId = 1;
 
 struct DisplaySettings {
     std::wstring fontName;
-    int fontSize = 0;
+    int fontSize = 0;  // pixels at 96 DPI, as stored
+    int dpi = 96;      // of the monitor the bar is on
     std::wstring appPath;
     int posLeft = 0;
     int posTop = 0;
@@ -66,6 +67,10 @@ private:
     // Layout and drawing (StatusBarRender_win.cpp).
     void prepareLayeredWindow();
     void layoutStatusBar();
+    // Sizes the bar for a screen of `dpi`; does not move it.
+    void measureBar(int dpi);
+    // WM_DPICHANGED: re-laid out for the new DPI at the suggested place.
+    void onDpiChanged(int dpi, const RECT& suggested);
     BarPicture barPicture() const;
     // Draws the picture of the current text and frame and shows it.
     void renderStatusBar();

@@ -183,6 +183,10 @@ bool StatusBarWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
             result = 0;
             return true;
         }
+        case WM_DPICHANGED:
+            onDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            result = 0;
+            return true;
         case WM_NCHITTEST:
             // The whole bar is client area. Said outright because Wine can
             // answer HTNOWHERE for a layered window that has not yet moved,

@@ -74,7 +74,8 @@ public:
     // reaches from the origin to the ink's right edge plus the ink's left
     // offset, the height is the family's line spacing. A family that is not
     // installed is replaced by the default one ("fontname"'s default), a size
-    // outside 6..200 by 16. Empty text gives 0 x 0.
+    // outside 6..kMaxEmPixels (200 at the largest DPI) by 16. Empty text
+    // gives 0 x 0.
     Gdiplus::Size getTextBounds(const std::wstring& fontName, int fontSize,
                                 const std::wstring& text) const;
     // `wanted` when that family is installed, else the default family: the

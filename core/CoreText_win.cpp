@@ -43,7 +43,7 @@ std::wstring CCore::installedFamilyOr(const std::wstring& wanted) const {
 
 Gdiplus::Size CCore::getTextBounds(const std::wstring& fontName, int fontSize,
                                    const std::wstring& text) const {
-    const int size = SaneFontSize(fontSize);
+    const int size = (fontSize < 6 || fontSize > kMaxEmPixels) ? kDefaultFontSize : fontSize;
     const std::wstring& familyName = Installed(fontName.c_str()) ? fontName : defaultFamily();
     Gdiplus::FontFamily family(familyName.c_str());
     const Gdiplus::FontFamily* use =

@@ -70,5 +70,15 @@ TEST(BarFont, SizesOutOfRangeUseTheDefault) {
     EXPECT_EQ(SaneFontSize(200), 200);
 }
 
+TEST(BarFont, ScalesWithTheScreensDpi) {
+    EXPECT_EQ(EmPixels(16, 96), 16);
+    EXPECT_EQ(EmPixels(16, 144), 24);
+    EXPECT_EQ(EmPixels(16, 192), 32);
+    EXPECT_EQ(EmPixels(15, 120), 19);  // 18.75 rounds up
+    EXPECT_EQ(EmPixels(200, kMaxDpi), kMaxEmPixels);
+    EXPECT_EQ(EmPixels(0, 192), 2 * kDefaultFontSize);  // insane size first, then scaled
+    for (int dpi : {0, -96, 10, kMaxDpi + 1}) EXPECT_EQ(EmPixels(16, dpi), 16) << dpi;
+}
+
 }  // namespace
 }  // namespace vorlane
