@@ -1,5 +1,7 @@
 #include "alarm/DropAlarm.h"
 
+#include "settings/SettingsCheck.h"
+
 namespace vorlane {
 
 const wchar_t kDroppedText[] = L"连续掉线：";
@@ -7,6 +9,7 @@ const wchar_t kOkText[] = L"没掉线，OK！";
 const wchar_t kCountdownText[] = L"倒数关机：";
 const wchar_t kRunningText[] = L"执行命令行...";
 const wchar_t kStoppedText[] = L"停止！";
+const wchar_t kWaitingText[] = L"等待应答：";
 
 namespace {
 
@@ -17,7 +20,17 @@ std::wstring MediaName(const std::wstring& path) {
     return L"\"" + path + L"\"";
 }
 
+constexpr int kLongestDoubledCountdown = 3600;
+
 }  // namespace
+
+int CountdownSeconds(int configured, int unansweredActions) {
+    if (unansweredActions <= 0) return configured;
+    long long seconds = configured < 1 ? 1 : configured;
+    for (int i = 0; i < unansweredActions && seconds < kLongestDoubledCountdown; ++i) seconds *= 2;
+    if (seconds > kLongestDoubledCountdown) seconds = kLongestDoubledCountdown;
+    return configured > seconds ? configured : static_cast<int>(seconds);
+}
 
 std::wstring BuildShellCommand(const std::wstring& commandLine) {
     return L"cmd.exe /c \"" + commandLine + L"\"";
@@ -26,26 +39,66 @@ std::wstring BuildShellCommand(const std::wstring& commandLine) {
 DropAlarm::DropAlarm(std::unique_ptr<AlarmActions> actions) : actions_(std::move(actions)) {}
 
 void DropAlarm::onProbeResult(bool answered, int failureCount) {
-    // Nothing is probed after the limit; a late report must not paint over
-    // the sequence.
+    if (stage_ == Stage::CountingDown && answered && settings_.cancelOnUp) {
+        actions_->stopCountdownTimer();
+        actions_->noteEvent(AlarmActions::Event::CancelledByRecovery);
+        restartMonitoring();
+        noteAnswer();
+        return;
+    }
+    // A late report, or one probed during the countdown, must not paint
+    // over the sequence.
     if (stage_ != Stage::Monitoring) return;
     if (answered) {
         actions_->showStatus(kOkText, false);
+        noteAnswer();
     } else {
         actions_->showStatus(kDroppedText + std::to_wstring(failureCount), true);
     }
+}
+
+void DropAlarm::noteAnswer() {
+    unansweredActions_ = 0;
+    if (!dropReached_) return;
+    dropReached_ = false;
+    if (settings_.commandUp.empty()) return;
+    actions_->noteEvent(AlarmActions::Event::RecoveryCommand);
+    actions_->startCommand(BuildShellCommand(settings_.commandUp));
+}
+
+bool DropAlarm::cancelCountdown() {
+    if (stage_ != Stage::CountingDown) return false;
+    actions_->stopCountdownTimer();
+    actions_->noteEvent(AlarmActions::Event::CancelledByMenu);
+    restartMonitoring();
+    return true;
+}
+
+void DropAlarm::restartMonitoring() {
+    stage_ = Stage::Monitoring;
+    actions_->showStatus(kPreparingText, false);
+    actions_->resumeMonitor();
+}
+
+void DropAlarm::onWaitingForAnswer(int probesSent) {
+    if (stage_ != Stage::Monitoring) return;
+    // Red: the machine is not being watched yet.
+    actions_->showStatus(kWaitingText + std::to_wstring(probesSent), true);
 }
 
 void DropAlarm::onDropLimit() {
     if (stage_ != Stage::Monitoring) return;
     stage_ = Stage::CountingDown;
     actions_->logEvent("drop", LogDetails().add(L"limit", settings_.tryTimes));
+    dropReached_ = true;
+    doublings_ = unansweredActions_;
     if (settings_.playSound) playSound();
-    if (settings_.countdown < 1) {
+    const int seconds = CountdownSeconds(settings_.countdown, doublings_);
+    if (seconds < 1) {
         runAction();
         return;
     }
-    actions_->logEvent("countdown", LogDetails().add(L"seconds", settings_.countdown));
+    actions_->logEvent("countdown", LogDetails().add(L"seconds", seconds));
     countdownTicks_ = 0;
     actions_->startCountdownTimer();
 }
@@ -63,7 +116,7 @@ void DropAlarm::playSound() {
 
 void DropAlarm::onCountdownTick() {
     if (stage_ != Stage::CountingDown) return;
-    const int countdown = settings_.countdown;
+    const int countdown = CountdownSeconds(settings_.countdown, doublings_);
     if (countdownTicks_ < countdown) {
         actions_->showStatus(kCountdownText + std::to_wstring(countdown - countdownTicks_), true);
         ++countdownTicks_;
@@ -79,9 +132,17 @@ void DropAlarm::runAction() {
         actions_->showStatus(kRunningText, true);
         actions_->runCommand(BuildShellCommand(settings_.commandLine));
     }
-    stage_ = Stage::Ended;
     // Read after the command: the settings may have been confirmed while it
     // ran.
+    if (settings_.rearm) {
+        if (unansweredActions_ < 64) ++unansweredActions_;
+        if (settings_.shutDown) actions_->performShutdown();
+        actions_->noteEvent(AlarmActions::Event::Rearmed);
+        restartMonitoring();
+        return;
+    }
+    stage_ = Stage::Ended;
+    actions_->endMonitor();
     if (settings_.shutDown) {
         actions_->performShutdown();
         return;

@@ -1,5 +1,8 @@
 // The drop alarm: shows every probe result and, once the worker reports the
 // failure limit, runs the sequence sound, countdown, command line, end step.
+// The countdown can be cancelled (by the menu, or by an answer with
+// "cancelonup"); with "rearm" the monitor watches again after the action,
+// and the recovery command runs once when answers come back after a drop.
 // It runs on the UI thread only and reaches the platform through
 // AlarmActions. Portable: no Windows types.
 #pragma once
@@ -17,6 +20,7 @@ extern const wchar_t kOkText[];         // "没掉线，OK！"
 extern const wchar_t kCountdownText[];  // "倒数关机：" + the seconds left
 extern const wchar_t kRunningText[];    // "执行命令行..."
 extern const wchar_t kStoppedText[];    // "停止！"
+extern const wchar_t kWaitingText[];    // "等待应答：" + the probes sent so far
 
 class AlarmActions {
   public:
@@ -32,10 +36,25 @@ class AlarmActions {
     virtual void stopCountdownTimer() = 0;
     // Runs the command and returns when it has ended; the UI stays live.
     virtual void runCommand(const std::wstring& command) = 0;
+    // Starts the command and returns at once.
+    virtual void startCommand(const std::wstring& command) = 0;
     virtual void performShutdown() = 0;
     // One line of the event log.
     virtual void logEvent(const char* /*event*/, const LogDetails& /*details*/) {}
+    // The monitor counts again from zero, as after a fresh start.
+    virtual void resumeMonitor() = 0;
+    // No more probes: the last action has run.
+    virtual void endMonitor() = 0;
+
+    enum class Event { CancelledByMenu, CancelledByRecovery, Rearmed, RecoveryCommand };
+    // For the trace and the event log; changes nothing.
+    virtual void noteEvent(Event event) = 0;
 };
+
+// Seconds counted down before the action: the configured figure, doubled for
+// every action that no answer has followed (from at least 1 s), never above
+// 3600 s unless the configured figure itself is.
+int CountdownSeconds(int configured, int unansweredActions);
 
 // "cmd.exe /c " and the command line in double quotes, unchanged.
 std::wstring BuildShellCommand(const std::wstring& commandLine);
@@ -50,20 +69,33 @@ class DropAlarm {
     // the sequence take effect at their next use.
     void setSettings(const WorkingSettingsValues& values) { settings_ = values; }
     void onProbeResult(bool answered, int failureCount);
-    // The sequence runs once; a second report changes nothing.
+    // "armfirst": no target has answered yet, and misses do not count.
+    void onWaitingForAnswer(int probesSent);
+    // The sequence runs once per drop; a second report changes nothing.
     void onDropLimit();
     void onCountdownTick();
+    // The menu's "取消倒计时". False when no countdown was running.
+    bool cancelCountdown();
 
     Stage stage() const { return stage_; }
 
   private:
     void playSound();
     void runAction();
+    void restartMonitoring();
+    // Any answer: the outage is over.
+    void noteAnswer();
 
     std::unique_ptr<AlarmActions> actions_;
     WorkingSettingsValues settings_;
     Stage stage_ = Stage::Monitoring;
     int countdownTicks_ = 0;
+    // Actions since the last answer, and their number when this countdown
+    // began.
+    int unansweredActions_ = 0;
+    int doublings_ = 0;
+    // The drop limit was reached and no answer has come since.
+    bool dropReached_ = false;
 };
 
 }  // namespace vorlane

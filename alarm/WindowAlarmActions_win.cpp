@@ -9,8 +9,12 @@
 namespace vorlane {
 
 WindowAlarmActions::WindowAlarmActions(HWND window, UINT_PTR timerId, std::wstring appPath,
-                                       ShowStatus show)
-    : window_(window), timerId_(timerId), appPath_(std::move(appPath)), show_(std::move(show)) {}
+                                       ShowStatus show, MonitorHooks monitor)
+    : window_(window),
+      timerId_(timerId),
+      appPath_(std::move(appPath)),
+      show_(std::move(show)),
+      monitor_(std::move(monitor)) {}
 
 std::wstring WindowAlarmActions::soundPath() {
     return theCore->getPathShort(appPath_ + L"alert.wav");
@@ -62,6 +66,42 @@ void WindowAlarmActions::performShutdown() { ProgramLog().write("shutdown-step")
 
 void WindowAlarmActions::logEvent(const char* event, const LogDetails& details) {
     ProgramLog().write(event, details);
+}
+
+}  // namespace vorlane
+
+namespace vorlane {
+
+void WindowAlarmActions::startCommand(const std::wstring& command) {
+    Trace(L"run-up", command);
+    theCore->cmdStart(command);
+}
+
+void WindowAlarmActions::resumeMonitor() {
+    Trace(L"monitor", L"resume");
+    monitor_.resume();
+}
+
+void WindowAlarmActions::endMonitor() {
+    Trace(L"monitor", L"end");
+    monitor_.end();
+}
+
+void WindowAlarmActions::noteEvent(Event event) {
+    switch (event) {
+        case Event::CancelledByMenu:
+            Trace(L"alarm", L"cancelled-by-menu");
+            break;
+        case Event::CancelledByRecovery:
+            Trace(L"alarm", L"cancelled-by-recovery");
+            break;
+        case Event::Rearmed:
+            Trace(L"alarm", L"rearmed");
+            break;
+        case Event::RecoveryCommand:
+            Trace(L"alarm", L"recovery-command");
+            break;
+    }
 }
 
 }  // namespace vorlane

@@ -15,9 +15,14 @@ namespace vorlane {
 class WindowAlarmActions : public AlarmActions {
   public:
     using ShowStatus = std::function<void(const std::wstring& text, bool red)>;
+    struct MonitorHooks {
+        std::function<void()> resume;
+        std::function<void()> end;
+    };
 
     // `appPath` ends with a separator; the sound is "alert.wav" in it.
-    WindowAlarmActions(HWND window, UINT_PTR timerId, std::wstring appPath, ShowStatus show);
+    WindowAlarmActions(HWND window, UINT_PTR timerId, std::wstring appPath, ShowStatus show,
+                       MonitorHooks monitor);
 
     void showStatus(const std::wstring& text, bool red) override { show_(text, red); }
     std::wstring soundPath() override;
@@ -26,6 +31,10 @@ class WindowAlarmActions : public AlarmActions {
     void startCountdownTimer() override;
     void stopCountdownTimer() override;
     void runCommand(const std::wstring& command) override;
+    void startCommand(const std::wstring& command) override;
+    void resumeMonitor() override;
+    void endMonitor() override;
+    void noteEvent(Event event) override;
     // The program has no means of its own to shut the machine down; a
     // command line such as "shutdown /s /t 0" does that.
     void performShutdown() override;
@@ -36,6 +45,7 @@ class WindowAlarmActions : public AlarmActions {
     UINT_PTR timerId_;
     std::wstring appPath_;
     ShowStatus show_;
+    MonitorHooks monitor_;
 };
 
 }  // namespace vorlane

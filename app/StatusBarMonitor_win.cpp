@@ -17,8 +17,10 @@ void StatusBarWindow::createMonitor() {
         setStatusText(text);
         setStatus(red);
     };
+    WindowAlarmActions::MonitorHooks hooks{[this] { monitor_->resume(); },
+                                           [this] { monitor_->end(); }};
     alarm_ = std::make_unique<DropAlarm>(std::make_unique<WindowAlarmActions>(
-        hwnd(), kCountdownTimerId, display().appPath, std::move(show)));
+        hwnd(), kCountdownTimerId, display().appPath, std::move(show), std::move(hooks)));
 }
 
 void StatusBarWindow::startMonitor() {
@@ -35,15 +37,36 @@ void StatusBarWindow::stopMonitor() {
     Trace(L"window", L"monitor-stopped");
 }
 
-void StatusBarWindow::onProbeResult(LPARAM lParam) {
+void StatusBarWindow::onProbeResult(WPARAM roundTripMs, LPARAM outcome) {
     if (!alarm_ || !monitor_) return;
-    recordProbe(lParam == 0);
-    alarm_->onProbeResult(lParam == 0, monitor_->failureCount());
+    if (outcome == kProbeAnswered) roundTripMs_ = static_cast<int>(roundTripMs);
+    recordProbe(outcome == kProbeAnswered);
+    if (outcome == kProbeWaiting) {
+        alarm_->onWaitingForAnswer(monitor_->waitingProbes());
+        return;
+    }
+    alarm_->onProbeResult(outcome == kProbeAnswered, monitor_->failureCount());
+}
+
+void StatusBarWindow::onTargetResolved(WPARAM index) {
+    if (!monitor_) return;
+    const auto targets = monitor_->targets();
+    if (index >= targets.size()) return;
+    Trace(L"target", std::to_wstring(index) + L"\t" + targets[index].address);
+    refreshGlance();
 }
 
 void StatusBarWindow::onDropLimit() {
     recordDrop();
     if (alarm_) alarm_->onDropLimit();
+}
+
+void StatusBarWindow::cancelCountdown() {
+    if (alarm_) alarm_->cancelCountdown();
+}
+
+bool StatusBarWindow::countingDown() const {
+    return alarm_ && alarm_->stage() == DropAlarm::Stage::CountingDown;
 }
 
 void StatusBarWindow::onCountdownTick() {

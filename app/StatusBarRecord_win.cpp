@@ -18,6 +18,7 @@
 #include "core/Version.h"
 #include "monitor/MonitorController.h"
 #include "monitor/Target.h"
+#include "monitor/TargetList.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsLog.h"
 
@@ -117,7 +118,12 @@ void StatusBarWindow::logExit() { ProgramLog().write("exit"); }
 void StatusBarWindow::refreshGlance() {
     if (!tooltip_) return;
     Glance glance;
-    glance.targets.push_back({target_, monitor_ ? monitor_->workingTarget() : std::wstring()});
+    const std::vector<std::wstring> typed = SplitTargets(target_);
+    const auto working = monitor_ ? monitor_->targets() : std::vector<MonitorState::TargetStatus>();
+    for (std::size_t i = 0; i < typed.size(); ++i) {
+        glance.targets.push_back({typed[i], i < working.size() ? working[i].address : L""});
+    }
+    glance.roundTripMs = roundTripMs_;
     glance.lossLastHour = link_.lossLastHour(static_cast<std::int64_t>(::GetTickCount64()));
     glance.state = link_.state();
     glance.since = link_.since();

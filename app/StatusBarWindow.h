@@ -83,9 +83,13 @@ private:
     void createMonitor();
     void startMonitor();
     void stopMonitor();
-    void onProbeResult(LPARAM lParam);
+    void onProbeResult(WPARAM roundTripMs, LPARAM outcome);
+    void onTargetResolved(WPARAM index);
     void onDropLimit();
     void onCountdownTick();
+    // The menu's "取消倒计时", offered only while counting down.
+    void cancelCountdown();
+    bool countingDown() const;
     // Hands confirmed settings to the monitor and the alarm ("RESET").
     void applySettings(const WorkingSettingsValues& values);
 
@@ -130,6 +134,7 @@ private:
     LinkHistory link_;
     std::wstring target_;    // as last confirmed
     std::wstring lookedUp_;  // the worker's reading of it when last looked at
+    int roundTripMs_ = -1;   // of the last answered cycle
     bool monitorEnded_ = false;
 };
 

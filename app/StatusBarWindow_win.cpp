@@ -109,6 +109,9 @@ bool StatusBarWindow::PreTranslateMessage(MSG& msg) {
 
 bool StatusBarWindow::OnCommand(int /*notifyCode*/, int id, HWND /*control*/) {
     switch (id) {
+        case ID_CANCEL_COUNTDOWN:
+            cancelCountdown();
+            return true;
         case ID_SETTINGS:
             runSettingsDialog();
             return true;
@@ -142,7 +145,11 @@ bool StatusBarWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
         // that they are acted on also while a menu, a drag, a message box or
         // the settings dialog runs a modal loop of its own.
         case WM_PROBE_RESULT:
-            onProbeResult(lParam);
+            onProbeResult(wParam, lParam);
+            result = 0;
+            return true;
+        case WM_TARGET_RESOLVED:
+            onTargetResolved(wParam);
             result = 0;
             return true;
         case WM_DROP_LIMIT:
@@ -234,6 +241,9 @@ void StatusBarWindow::showContextMenu() {
     framework::UniqueHmenu menu(::LoadMenuW(instance(), MAKEINTRESOURCEW(IDR_POPUP)));
     if (!menu) return;
     HMENU popup = ::GetSubMenu(menu.get(), 0);
+    if (countingDown()) {
+        ::InsertMenuW(popup, 0, MF_BYPOSITION | MF_STRING, ID_CANCEL_COUNTDOWN, L"取消倒计时");
+    }
     const std::wstring log = logFilePath();
     ::EnableMenuItem(
         popup, ID_VIEW_LOG,

@@ -87,6 +87,9 @@ public:
     // ended, handling the UI thread's messages meanwhile. Returns at once on
     // WM_QUIT (re-posted) or when the command cannot be started.
     CommandOutcome cmdWait(const std::wstring& commandLine);
+    // Starts the command line the same way and returns at once; false when it
+    // cannot be started.
+    bool cmdStart(const std::wstring& commandLine);
     // The filter that cmdWait's message loop runs before dispatching, so that
     // the bar's keyboard filter holds while a command runs. May be null.
     void setMessageFilter(framework::MessageFilter* filter) { filter_ = filter; }

@@ -7,8 +7,11 @@
 
 namespace vorlane {
 
-CommandOutcome CCore::cmdWait(const std::wstring& commandLine) {
-    CommandOutcome outcome;
+namespace {
+
+// False with the system's error code in GetLastError when the command
+// cannot be started.
+bool StartHidden(const std::wstring& commandLine, PROCESS_INFORMATION& started) {
     // CreateProcessW may write into its command line, so it gets a copy.
     std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back(L'\0');
@@ -16,10 +19,26 @@ CommandOutcome CCore::cmdWait(const std::wstring& commandLine) {
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
-    PROCESS_INFORMATION started = {};
+    started = {};
+    return ::CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                            nullptr, nullptr, &startup, &started) != FALSE;
+}
+
+}  // namespace
+
+bool CCore::cmdStart(const std::wstring& commandLine) {
+    PROCESS_INFORMATION started;
+    if (!StartHidden(commandLine, started)) return false;
+    ::CloseHandle(started.hThread);
+    ::CloseHandle(started.hProcess);
+    return true;
+}
+
+CommandOutcome CCore::cmdWait(const std::wstring& commandLine) {
+    CommandOutcome outcome;
+    PROCESS_INFORMATION started;
     const ULONGLONG startMs = ::GetTickCount64();
-    if (!::CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                          nullptr, nullptr, &startup, &started)) {
+    if (!StartHidden(commandLine, started)) {
         outcome.error = ::GetLastError();
         return outcome;
     }

@@ -13,7 +13,6 @@ namespace vorlane {
 
 namespace {
 
-constexpr DWORD kEchoTimeoutMs = 1000;
 const char kEchoData[] = "Data Buffer";  // 11 letters and the zero: 12 bytes
 static_assert(sizeof(kEchoData) == 12, "the echo carries 12 data bytes");
 // One reply record, the echoed data, and the 8 bytes of an ICMP error.
@@ -34,11 +33,31 @@ std::string AnsiName(const std::wstring& name) {
     return ansi;
 }
 
+bool IsAscii(const std::wstring& text) {
+    for (wchar_t c : text) {
+        if (c >= 0x80) return false;
+    }
+    return true;
+}
+
+// "xn--" labels for the labels outside ASCII; empty when the name cannot be
+// written so.
+std::wstring AsciiForm(const std::wstring& name) {
+    if (IsAscii(name)) return name;
+    const int size = ::IdnToAscii(0, name.c_str(), static_cast<int>(name.size()), nullptr, 0);
+    if (size <= 0) return std::wstring();
+    std::wstring ascii(static_cast<std::size_t>(size), L'\0');
+    if (::IdnToAscii(0, name.c_str(), static_cast<int>(name.size()), &ascii[0], size) != size) {
+        return std::wstring();
+    }
+    return ascii;
+}
+
 }  // namespace
 
 std::wstring WinsockResolver::lookupHost(const std::wstring& name) {
     std::wstring result = kLookupFailed;
-    const std::string ansi = AnsiName(name);
+    const std::string ansi = AnsiName(AsciiForm(name));
     if (ansi.empty()) return result;
     WSADATA data;
     ::WSAStartup(MAKEWORD(1, 1), &data);
@@ -54,24 +73,26 @@ std::wstring WinsockResolver::lookupHost(const std::wstring& name) {
     return result;
 }
 
-bool IcmpProber::probe(const Ipv4Address& address) {
+std::optional<int> IcmpProber::probe(const Ipv4Address& address, int timeoutMs) {
     IPAddr destination;  // network order: the first octet first in memory
     std::memcpy(&destination, address.octets.data(), sizeof(destination));
 
     HANDLE icmp = ::IcmpCreateFile();
-    if (icmp == INVALID_HANDLE_VALUE) return false;
+    if (icmp == INVALID_HANDLE_VALUE) return std::nullopt;
     char request[sizeof(kEchoData)];
     std::memcpy(request, kEchoData, sizeof(request));
     std::vector<unsigned char> reply(kReplySize);
     DWORD replies = ::IcmpSendEcho(icmp, destination, request, sizeof(request), nullptr,
-                                   reply.data(), kReplySize, kEchoTimeoutMs);
+                                   reply.data(), kReplySize, static_cast<DWORD>(timeoutMs));
     ::IcmpCloseHandle(icmp);
-    if (replies == 0) return false;
+    if (replies == 0) return std::nullopt;
     // An ICMP error (unreachable, TTL expired) is stored as a reply too; only
-    // a real echo answer means the target is there.
+    // a real echo answer means the target is there. The round trip is the
+    // one the stack measured, free of this thread's scheduling.
     ICMP_ECHO_REPLY first;
     std::memcpy(&first, reply.data(), sizeof(first));
-    return first.Status == IP_SUCCESS;
+    if (first.Status != IP_SUCCESS) return std::nullopt;
+    return static_cast<int>(first.RoundTripTime);
 }
 
 }  // namespace vorlane

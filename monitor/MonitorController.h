@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "monitor/MonitorState.h"
 #include "settings/WorkingSettings.h"
@@ -29,10 +30,18 @@ class MonitorController {
     // done; a probe or a lookup under way is left to finish on its own, or to
     // the end of the process, since the shared state outlives the window.
     void stop();
+    // Once the alarm is done with a drop: monitor again from zero.
+    void resume();
+    // After the last action: the worker ends at its next look at the word.
+    void end();
     // Unanswered probes in a row, as the worker last counted them.
     int failureCount() const { return state_->failureCount(); }
     // The worker's reading of the target: a dotted text, "NIL" or empty.
     std::wstring workingTarget() const { return state_->workingTarget(); }
+    // Probes sent while waiting for the first answer ("armfirst").
+    int waitingProbes() const { return state_->waitingProbes(); }
+    // Each target's working address and last round trip, in the order typed.
+    std::vector<MonitorState::TargetStatus> targets() const { return state_->targets(); }
 
   private:
     HWND owner_;

@@ -14,8 +14,15 @@ namespace {
 class PostMessageSink : public MonitorSink {
   public:
     explicit PostMessageSink(HWND owner) : owner_(owner) {}
-    void probeResult(bool answered) override {
-        ::PostMessageW(owner_, WM_PROBE_RESULT, 0, answered ? 0 : -1);
+    void probeResult(ProbeOutcome outcome, int roundTripMs) override {
+        LPARAM kind = kProbeAnswered;
+        if (outcome == ProbeOutcome::Missed) kind = kProbeMissed;
+        if (outcome == ProbeOutcome::Waiting) kind = kProbeWaiting;
+        const WPARAM rtt = roundTripMs > 0 ? static_cast<WPARAM>(roundTripMs) : 0;
+        ::PostMessageW(owner_, WM_PROBE_RESULT, rtt, kind);
+    }
+    void targetResolved(std::size_t index, const std::wstring&) override {
+        ::PostMessageW(owner_, WM_TARGET_RESOLVED, static_cast<WPARAM>(index), 0);
     }
     void dropLimit() override { ::PostMessageW(owner_, WM_DROP_LIMIT, 0, 0); }
     void ended() override { ::PostMessageW(owner_, WM_MONITOR_ENDED, 0, 0); }
@@ -57,6 +64,10 @@ bool MonitorController::start() {
     }
     return true;
 }
+
+void MonitorController::resume() { state_->requestResume(); }
+
+void MonitorController::end() { state_->requestStop(); }
 
 void MonitorController::stop() {
     const WorkerPhase phase = state_->requestStop();

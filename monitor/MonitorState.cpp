@@ -10,7 +10,7 @@ void MonitorState::storeSettings(const WorkingSettingsValues& values) {
         std::lock_guard<std::mutex> lock(mutex_);
         settings_ = std::move(snapshot);
         ++generation_;
-        if (command_ != Command::Stop) command_ = Command::Reset;
+        if (command_ == Command::None) command_ = Command::Reset;
     }
     // A waiting worker works its deadline out again from the new interval;
     // the "RESET" itself waits for the next top of cycle.
@@ -21,6 +21,7 @@ void MonitorState::prepareStart() {
     std::lock_guard<std::mutex> lock(mutex_);
     if (command_ != Command::Stop) command_ = Command::None;
     failureCount_.store(0, std::memory_order_release);
+    waitingProbes_.store(0, std::memory_order_release);
 }
 
 WorkerPhase MonitorState::requestStop() {
@@ -32,6 +33,14 @@ WorkerPhase MonitorState::requestStop() {
     }
     wake_.notify_all();
     return phase;
+}
+
+void MonitorState::requestResume() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (command_ != Command::Stop) command_ = Command::Resume;
+    }
+    wake_.notify_all();
 }
 
 std::shared_ptr<const WorkingSettingsValues> MonitorState::settings() const {
@@ -56,7 +65,17 @@ WorkerPhase MonitorState::phase() const {
 
 std::wstring MonitorState::workingTarget() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return workingTarget_;
+    std::wstring text;
+    for (const TargetStatus& target : targets_) {
+        if (!text.empty()) text += L' ';
+        text += target.address;
+    }
+    return text;
+}
+
+std::vector<MonitorState::TargetStatus> MonitorState::targets() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return targets_;
 }
 
 }  // namespace vorlane

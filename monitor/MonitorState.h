@@ -1,5 +1,6 @@
 // The state that the UI thread and the monitor's worker share: the command
-// word, the published settings and the failure count. One mutex guards the
+// word, the published settings, the failure count and what the worker last
+// learnt of each target. One mutex guards the
 // word and the settings; the condition variable wakes a waiting worker. The
 // owner keeps it in a std::shared_ptr that the worker holds too, so that it
 // outlives whichever of the two ends last. Portable: no Windows types.
@@ -11,12 +12,16 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "settings/WorkingSettings.h"
 
 namespace vorlane {
 
-enum class Command { None, Reset, Stop };
+// "RESUME" (monitor again from zero once the alarm is done with a drop) does
+// all that "RESET" does, so it replaces a waiting "RESET"; "STOP" replaces
+// either.
+enum class Command { None, Reset, Resume, Stop };
 enum class WorkerPhase { NotStarted, Busy, Waiting, Ended };
 
 class MonitorState {
@@ -32,14 +37,26 @@ class MonitorState {
     // Writes "STOP", wakes a waiting worker and returns the phase the worker
     // was in at that moment.
     WorkerPhase requestStop();
+    // Writes "RESUME" (never over a "STOP") and wakes a waiting worker.
+    void requestResume();
     int failureCount() const { return failureCount_.load(std::memory_order_acquire); }
+    // Probes sent so far while waiting for the first answer ("armfirst").
+    int waitingProbes() const { return waitingProbes_.load(std::memory_order_acquire); }
 
     std::shared_ptr<const WorkingSettingsValues> settings() const;
     std::uint64_t generation() const;
     Command command() const;
     WorkerPhase phase() const;
-    // The worker's reading of the target: a dotted text, "NIL" or empty.
+    // The worker's reading of the targets, one a blank apart: each a dotted
+    // text or "NIL"; empty for no target.
     std::wstring workingTarget() const;
+
+    struct TargetStatus {
+        std::wstring address;   // a dotted text, "NIL" or empty
+        int roundTripMs = -1;   // of the last probe; -1 when it was not answered
+    };
+    // In the order typed.
+    std::vector<TargetStatus> targets() const;
 
   private:
     friend class ProbeLoop;
@@ -50,8 +67,9 @@ class MonitorState {
     std::shared_ptr<const WorkingSettingsValues> settings_;
     std::uint64_t generation_ = 0;
     WorkerPhase phase_ = WorkerPhase::NotStarted;
-    std::wstring workingTarget_;
+    std::vector<TargetStatus> targets_;
     std::atomic<int> failureCount_{0};
+    std::atomic<int> waitingProbes_{0};
 };
 
 }  // namespace vorlane

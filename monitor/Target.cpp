@@ -74,10 +74,14 @@ TargetSpec ParseTarget(const std::wstring& typed) {
     RemoveAll(text, L"https://");
     // What follows the host is for a web browser, not for an echo request.
     CutAtFirstOf(text, L"/?#");
-    CutAtFirstOf(text, L":");
+    TargetSpec spec;
+    const std::size_t colon = text.find(L':');
+    if (colon != std::wstring::npos) {
+        spec.port = text.substr(colon + 1);
+        text.erase(colon);
+    }
     RemoveAll(text, L"*.");
 
-    TargetSpec spec;
     if (text.empty()) return spec;
     if (auto address = ParseDottedIpv4(text)) {
         spec.kind = TargetSpec::Kind::Address;

@@ -38,6 +38,7 @@ struct TargetSpec {
     Kind kind = Kind::Empty;
     Ipv4Address address;  // Kind::Address
     std::wstring host;    // Kind::HostName, lower-cased
+    std::wstring port;    // what followed the ":", if anything; never probed
 };
 
 // Lower-cases the ASCII letters, drops surrounding blanks, every "http://"

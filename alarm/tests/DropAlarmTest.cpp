@@ -36,7 +36,12 @@ class FakeActions : public AlarmActions {
         log->push_back(L"run " + command);
         if (duringCommand) duringCommand();
     }
+    void startCommand(const std::wstring& command) override { log->push_back(L"start " + command); }
     void performShutdown() override { log->push_back(L"shutdown"); }
+    void resumeMonitor() override { log->push_back(L"resume"); }
+    int ends = 0;
+    void endMonitor() override { ++ends; }
+    void noteEvent(Event) override {}
 };
 
 WorkingSettingsValues AlarmSettings(int countdown, const std::wstring& commandLine = L"",
@@ -93,6 +98,7 @@ TEST_F(DropAlarmTest, CountsDownSecondBySecondThenActs) {
     alarm->onCountdownTick();
     alarm->onProbeResult(true, 0);
     EXPECT_TRUE(log.empty());
+    EXPECT_EQ(actions->ends, 1);
 }
 
 TEST_F(DropAlarmTest, CountdownIsReadAfreshAtEachTick) {

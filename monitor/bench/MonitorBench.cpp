@@ -41,14 +41,14 @@ long RssAnonKb() {
 class InstantProber : public Prober {
   public:
     InstantProber(MonitorState& state, long stopAt) : state_(state), stopAt_(stopAt) {}
-    bool probe(const Ipv4Address&) override {
+    std::optional<int> probe(const Ipv4Address&, int) override {
         ++probes_;
         if (probes_ == 1000) rssAfter1000Kb = RssAnonKb();
         if (probes_ == stopAt_) {
             rssAtStopKb = RssAnonKb();
             state_.requestStop();
         }
-        return true;
+        return 1;
     }
     long rssAfter1000Kb = -1;
     long rssAtStopKb = -1;
@@ -61,7 +61,8 @@ class InstantProber : public Prober {
 
 class NullSink : public MonitorSink {
   public:
-    void probeResult(bool answered) override { benchmark::DoNotOptimize(answered); }
+    void probeResult(ProbeOutcome outcome, int) override { benchmark::DoNotOptimize(outcome); }
+    void targetResolved(std::size_t, const std::wstring&) override {}
     void dropLimit() override {}
     void ended() override {}
 };

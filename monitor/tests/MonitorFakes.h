@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,13 +37,17 @@ class ScriptedProber : public Prober {
     std::vector<std::wstring> probed;
     std::function<void()> duringProbe;
 
-    bool probe(const Ipv4Address& address) override {
+    int lastTimeoutMs = 0;
+
+    std::optional<int> probe(const Ipv4Address& address, int timeoutMs) override {
         probed.push_back(address.toText());
+        lastTimeoutMs = timeoutMs;
         if (duringProbe) duringProbe();
         bool answer = !answers.empty() && answers.front();
         if (!answers.empty()) answers.pop_front();
         if (answers.empty()) state->requestStop();
-        return answer;
+        if (!answer) return std::nullopt;
+        return 7;
     }
 };
 
@@ -50,12 +55,33 @@ class ScriptedProber : public Prober {
 class RecordingSink : public MonitorSink {
   public:
     std::shared_ptr<MonitorState> state;
-    std::vector<std::string> events;  // "ok", "fail N", "limit", "ended"
+    std::vector<std::string> events;  // "ok", "fail N", "wait N", "limit", "ended"
+    std::vector<std::wstring> resolved;  // "<index> <address>"
 
-    void probeResult(bool answered) override {
-        events.push_back(answered ? "ok" : "fail " + std::to_string(state->failureCount()));
+    void probeResult(ProbeOutcome outcome, int) override {
+        switch (outcome) {
+            case ProbeOutcome::Answered:
+                events.push_back("ok");
+                break;
+            case ProbeOutcome::Missed:
+                events.push_back("fail " + std::to_string(state->failureCount()));
+                break;
+            case ProbeOutcome::Waiting:
+                events.push_back("wait " + std::to_string(state->waitingProbes()));
+                break;
+        }
     }
-    void dropLimit() override { events.push_back("limit"); }
+    void targetResolved(std::size_t index, const std::wstring& address) override {
+        resolved.push_back(std::to_wstring(index) + L" " + address);
+    }
+    // As the alarm does after its last action, unless a test drives the
+    // alarm's side itself.
+    bool stopAtLimit = true;
+
+    void dropLimit() override {
+        events.push_back("limit");
+        if (stopAtLimit) state->requestStop();
+    }
     void ended() override { events.push_back("ended"); }
 };
 

@@ -18,7 +18,10 @@ namespace {
 class CountingProber : public Prober {
   public:
     std::atomic<int> probes{0};
-    bool probe(const Ipv4Address&) override { return ++probes % 3 != 0; }
+    std::optional<int> probe(const Ipv4Address&, int) override {
+        if (++probes % 3 == 0) return std::nullopt;
+        return 1;
+    }
 };
 
 class CountingSink : public MonitorSink {
@@ -26,7 +29,8 @@ class CountingSink : public MonitorSink {
     std::atomic<int> results{0};
     std::atomic<int> limits{0};
     std::atomic<int> ends{0};
-    void probeResult(bool) override { ++results; }
+    void probeResult(ProbeOutcome, int) override { ++results; }
+    void targetResolved(std::size_t, const std::wstring&) override {}
     void dropLimit() override { ++limits; }
     void ended() override { ++ends; }
 };

@@ -98,7 +98,7 @@ def test_settings_confirmed_during_the_countdown_do_not_stop_it(c):
     wait_status(c, "^倒数关机：9$", timeout=20)
     mark = c.trace.mark()
     open_menu(c)
-    c.display.key("Down", "Return")  # the first item, Settings
+    c.display.key("Down", "Down", "Return")  # below "取消倒计时", Settings
     c.display.wait_window("设定").focus()
     c.display.key("Return")
     wait_status(c, "准备中", since=mark)
