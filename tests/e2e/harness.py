@@ -1004,6 +1004,7 @@ class Case:
         wininfo.exe. `title` keeps only windows of exactly that title."""
         if not self.wininfo_exe:
             raise HarnessError("this case has no wininfo.exe (pass --wininfo)")
+        self.use_private_prefix()  # never Wine in the prefix every case copies
         env = wine_env(self.prefix, DISPLAY=self.display.name)
         command = ["wine", self.wininfo_exe, self.folder.replace("/", "\\")]
         if self.netns:

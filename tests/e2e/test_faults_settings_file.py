@@ -39,7 +39,10 @@ def copy_program(c, folder):
 
 def start_from(c, folder, env=None):
     """Launches the case's exe copied into `folder` (the case folder keeps
-    the trace and the logs); the run is ended by the case's clean-up."""
+    the trace and the logs); the run is ended by the case's clean-up. It runs
+    in the case's own prefix: Wine in the shared one would rewrite its
+    registry while other cases copy it, and outlive the case."""
+    c.use_private_prefix()
     copy_program(c, folder)
     full_env = wine_env(c.prefix, DISPLAY=c.display.name, VORLANE_TRACE=c.trace.path,
                         **(env or {}))
