@@ -14,7 +14,8 @@ WindowAlarmActions::WindowAlarmActions(HWND window, UINT_PTR timerId, std::wstri
       timerId_(timerId),
       appPath_(std::move(appPath)),
       show_(std::move(show)),
-      monitor_(std::move(monitor)) {}
+      monitor_(std::move(monitor)),
+      started_(window, WM_STARTED_COMMAND_ENDED) {}
 
 std::wstring WindowAlarmActions::soundPath() {
     return theCore->getPathShort(appPath_ + L"alert.wav");
@@ -68,13 +69,16 @@ void WindowAlarmActions::logEvent(const char* event, const LogDetails& details) 
     ProgramLog().write(event, details);
 }
 
-}  // namespace vorlane
-
-namespace vorlane {
-
 void WindowAlarmActions::startCommand(const std::wstring& command) {
     Trace(L"run-up", command);
-    theCore->cmdStart(command);
+    // On the disk first, as for "run"; "ranup" follows when it ends.
+    ProgramLog().write("runup", LogDetails().add(L"command", command), true);
+    framework::UniqueHandle process = theCore->cmdStart(command);
+    if (!process) {
+        ProgramLog().write("ranup", LogDetails().add(L"error", SystemErrorText(::GetLastError())));
+        return;
+    }
+    started_.watch(std::move(process));
 }
 
 void WindowAlarmActions::resumeMonitor() {
@@ -91,12 +95,15 @@ void WindowAlarmActions::noteEvent(Event event) {
     switch (event) {
         case Event::CancelledByMenu:
             Trace(L"alarm", L"cancelled-by-menu");
+            ProgramLog().write("cancel", LogDetails().add(L"by", L"menu"));
             break;
         case Event::CancelledByRecovery:
             Trace(L"alarm", L"cancelled-by-recovery");
+            ProgramLog().write("cancel", LogDetails().add(L"by", L"recovery"));
             break;
         case Event::Rearmed:
             Trace(L"alarm", L"rearmed");
+            ProgramLog().write("rearm");
             break;
         case Event::RecoveryCommand:
             Trace(L"alarm", L"recovery-command");

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "alarm/CommandWatch_win.h"
 #include "alarm/DropAlarm.h"
 
 namespace vorlane {
@@ -46,6 +47,8 @@ class WindowAlarmActions : public AlarmActions {
     std::wstring appPath_;
     ShowStatus show_;
     MonitorHooks monitor_;
+    // The recovery commands, whose end the window learns of by message.
+    CommandWatch started_;
 };
 
 }  // namespace vorlane

@@ -53,6 +53,7 @@ void StatusBarWindow::onTargetResolved(WPARAM index) {
     const auto targets = monitor_->targets();
     if (index >= targets.size()) return;
     Trace(L"target", std::to_wstring(index) + L"\t" + targets[index].address);
+    noteLookup(index, targets[index].address);
     refreshGlance();
 }
 

@@ -71,7 +71,6 @@ void StatusBarWindow::logSettings(const WorkingSettingsValues& values) {
 void StatusBarWindow::recordProbe(bool answered) {
     const LinkChange change =
         link_.record(answered, static_cast<std::int64_t>(::GetTickCount64()), LocalNow());
-    noteLookup();
     switch (change.kind) {
         case LinkChange::Kind::Down:
             ProgramLog().write("down", LogDetails().add(L"target", target_));
@@ -88,18 +87,15 @@ void StatusBarWindow::recordProbe(bool answered) {
     refreshGlance();
 }
 
-void StatusBarWindow::noteLookup() {
-    if (!monitor_) return;
-    const std::wstring address = monitor_->workingTarget();
-    if (address == lookedUp_) return;
-    lookedUp_ = address;
+void StatusBarWindow::noteLookup(std::size_t index, const std::wstring& address) {
+    const std::vector<std::wstring> typed = SplitTargets(target_);
     // A dotted address is used as it is; only a name is looked up.
-    if (address.empty() || ParseTarget(target_).kind != TargetSpec::Kind::HostName) return;
-    ProgramLog().write(
-        "lookup",
-        LogDetails()
-            .add(L"target", target_)
-            .add(L"result", address == kLookupFailed ? std::wstring(L"failed") : address));
+    if (index >= typed.size() || ParseTarget(typed[index]).kind != TargetSpec::Kind::HostName) {
+        return;
+    }
+    ProgramLog().write("lookup", LogDetails().add(L"target", typed[index]).add(
+                                     L"result", address == kLookupFailed ? std::wstring(L"failed")
+                                                                         : address));
 }
 
 void StatusBarWindow::recordDrop() {
@@ -111,6 +107,12 @@ void StatusBarWindow::recordMonitorEnded() {
     if (monitorEnded_) return;
     monitorEnded_ = true;
     ProgramLog().write("stopped");
+}
+
+void StatusBarWindow::logStartedCommandEnded(WPARAM exitCode, LPARAM durationMs) {
+    ProgramLog().write("ranup", LogDetails()
+                                    .add(L"code", static_cast<long long>(exitCode))
+                                    .addSeconds(L"duration", static_cast<long long>(durationMs)));
 }
 
 void StatusBarWindow::logExit() { ProgramLog().write("exit"); }

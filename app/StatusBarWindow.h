@@ -99,9 +99,12 @@ private:
     void createTooltip();
     void logSettings(const WorkingSettingsValues& values);
     void recordProbe(bool answered);
-    void noteLookup();
+    // A target's lookup gave a new result.
+    void noteLookup(std::size_t index, const std::wstring& address);
     void recordDrop();
     void recordMonitorEnded();
+    // The recovery command's end: its exit code and milliseconds.
+    void logStartedCommandEnded(WPARAM exitCode, LPARAM durationMs);
     void logExit();
     void refreshGlance();
     std::wstring logFilePath() const;
@@ -133,7 +136,6 @@ private:
     std::unique_ptr<StatusBarTooltip> tooltip_;
     LinkHistory link_;
     std::wstring target_;    // as last confirmed
-    std::wstring lookedUp_;  // the worker's reading of it when last looked at
     int roundTripMs_ = -1;   // of the last answered cycle
     bool monitorEnded_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "alarm/CommandWatch_win.h"
 #include "alarm/DropAlarm.h"
 #include "app/StatusBarTooltip_win.h"
 #include "core/Core.h"
@@ -154,6 +155,10 @@ bool StatusBarWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
             return true;
         case WM_DROP_LIMIT:
             onDropLimit();
+            result = 0;
+            return true;
+        case WM_STARTED_COMMAND_ENDED:
+            logStartedCommandEnded(wParam, lParam);
             result = 0;
             return true;
         case WM_MONITOR_ENDED:

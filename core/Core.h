@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "framework/Gdiplus.h"
+#include "framework/Handles.h"
 
 #include <memory>
 #include <string>
@@ -87,9 +88,9 @@ public:
     // ended, handling the UI thread's messages meanwhile. Returns at once on
     // WM_QUIT (re-posted) or when the command cannot be started.
     CommandOutcome cmdWait(const std::wstring& commandLine);
-    // Starts the command line the same way and returns at once; false when it
-    // cannot be started.
-    bool cmdStart(const std::wstring& commandLine);
+    // Starts the command line the same way and returns at once with its
+    // process; empty when it cannot be started (GetLastError says why).
+    framework::UniqueHandle cmdStart(const std::wstring& commandLine);
     // The filter that cmdWait's message loop runs before dispatching, so that
     // the bar's keyboard filter holds while a command runs. May be null.
     void setMessageFilter(framework::MessageFilter* filter) { filter_ = filter; }

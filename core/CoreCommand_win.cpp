@@ -26,12 +26,11 @@ bool StartHidden(const std::wstring& commandLine, PROCESS_INFORMATION& started) 
 
 }  // namespace
 
-bool CCore::cmdStart(const std::wstring& commandLine) {
+framework::UniqueHandle CCore::cmdStart(const std::wstring& commandLine) {
     PROCESS_INFORMATION started;
-    if (!StartHidden(commandLine, started)) return false;
+    if (!StartHidden(commandLine, started)) return framework::UniqueHandle();
     ::CloseHandle(started.hThread);
-    ::CloseHandle(started.hProcess);
-    return true;
+    return framework::UniqueHandle(started.hProcess);
 }
 
 CommandOutcome CCore::cmdWait(const std::wstring& commandLine) {

@@ -36,8 +36,6 @@ class MonitorController {
     void end();
     // Unanswered probes in a row, as the worker last counted them.
     int failureCount() const { return state_->failureCount(); }
-    // The worker's reading of the target: a dotted text, "NIL" or empty.
-    std::wstring workingTarget() const { return state_->workingTarget(); }
     // Probes sent while waiting for the first answer ("armfirst").
     int waitingProbes() const { return state_->waitingProbes(); }
     // Each target's working address and last round trip, in the order typed.

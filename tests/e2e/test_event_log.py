@@ -155,3 +155,26 @@ def test_tooltip_over_the_bar_names_the_target(c):
     time.sleep(1.5)
     assert menu_open() and tooltip(c) is None
     c.display.key("Escape")
+
+
+@case(timeout=90)
+def test_recovery_during_the_countdown_logs_the_cancel_and_the_recovery_command(c):
+    marker = os.path.join(c.folder, "up.txt")
+    app, ns = start_monitoring(c, trytimes=2, djs=30, cancelonup=1,
+                               cmdup=f"echo up> {windows_path(marker)}")
+    wait_status(c, "没掉线")
+    ns.answers(False)
+    wait_status(c, "^倒数关机：2[0-9]$", timeout=20)
+    ns.answers(True)
+    # The recovery command's end reaches the log by a message of its own.
+    poll("the recovery command's end in the log",
+         lambda: os.path.exists(log_path(c)) and "ranup" in [e for e, _ in log_lines(c)], 20)
+    events = [e for e, _ in log_lines(c)]
+    tail = events[events.index("drop"):]
+    assert tail[:2] == ["drop", "countdown"], events
+    assert [e for e in tail if e in ("up", "cancel", "runup", "ranup")] == \
+        ["up", "cancel", "runup", "ranup"], events
+    fields = {e: f for e, f in log_lines(c)}
+    assert fields["cancel"]["by"] == "recovery"
+    assert fields["ranup"]["code"] == "0" and os.path.isfile(marker), fields["ranup"]
+    exit_by_menu(c, app, bar_window(c))
