@@ -135,14 +135,16 @@ def drop_with_an_unwritable_log(c):
 
 @case(timeout=90)
 def test_tooltip_over_the_bar_names_the_target(c):
-    app, ns = start_monitoring(c, tryinterval=1)
+    app, ns = start_monitoring(c, hosts={"gw.vorlane.test": "127.0.0.1"}, ping="gw.vorlane.test",
+                               tryinterval=1)
     wait_status(c, "没掉线")
     bar = bar_window(c)
     g = bar.geometry()
     c.display.mouse_move(*bar.point(30, 8))
     tip = poll("the tooltip", lambda: tooltip(c), 10, 0.3)
     lines = tip.title.splitlines()
-    assert lines[0] == "目标：127.0.0.1", lines
+    assert lines[0] == "目标：gw.vorlane.test → 127.0.0.1", lines
+    assert re.fullmatch(r"往返时间：\d+ ms", lines[1]), lines
     assert any(l.startswith("连通自 ") for l in lines), lines
     assert lines[-1] == "日志：" + windows_path(log_path(c)), lines
     # Beside the bar, not over its text.
@@ -155,6 +157,8 @@ def test_tooltip_over_the_bar_names_the_target(c):
     time.sleep(1.5)
     assert menu_open() and tooltip(c) is None
     c.display.key("Escape")
+    lookups = [f for e, f in log_lines(c) if e == "lookup"]
+    assert lookups == [{"target": "gw.vorlane.test", "result": "127.0.0.1"}], lookups
 
 
 @case(timeout=90)
