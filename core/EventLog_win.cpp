@@ -16,14 +16,29 @@ class WindowsLogDisk : public LogDisk {
   public:
     bool append(const std::wstring& path, std::string_view bytes, bool flush) override {
         HANDLE file = ::CreateFileW(path.c_str(), FILE_APPEND_DATA,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) return fail();
+        // A write cut short (a full disk) left part of a line that an
+        // append-only handle cannot take back; a line break ends it there,
+        // so that the next line starts whole at the beginning of a line.
+        std::string broken;
+        if (torn_) {
+            broken.reserve(bytes.size() + 1);
+            broken = "\n";
+            broken.append(bytes.data(), bytes.size());
+            bytes = broken;
+        }
         DWORD written = 0;
-        bool ok =
-            ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-            written == bytes.size();
-        if (ok && flush) ok = ::FlushFileBuffers(file) != FALSE;
+        bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                              nullptr) &&
+                  written == bytes.size();
+        if (ok) {
+            torn_ = false;
+            if (flush) ok = ::FlushFileBuffers(file) != FALSE;
+        } else {
+            torn_ = torn_ || written > 0;
+        }
         if (!ok) lastError_ = ::GetLastError();
         ::CloseHandle(file);
         return ok;
@@ -47,6 +62,7 @@ class WindowsLogDisk : public LogDisk {
         return false;
     }
     DWORD lastError_ = 0;
+    bool torn_ = false;
 };
 
 long long Ticks(const SYSTEMTIME& time) {

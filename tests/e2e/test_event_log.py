@@ -182,3 +182,46 @@ def test_recovery_during_the_countdown_logs_the_cancel_and_the_recovery_command(
     assert fields["cancel"]["by"] == "recovery"
     assert fields["ranup"]["code"] == "0" and os.path.isfile(marker), fields["ranup"]
     exit_by_menu(c, app, bar_window(c))
+
+
+@case(timeout=120)
+def test_full_disk_then_space_again_loses_no_line_and_warns_once(c):
+    from test_faults_settings_file import copy_program, fill_up, mount_tmpfs, start_from, unmount
+    from bar_steps import QUIET, settings_dialog, wait_bar, warning_box
+    folder = os.path.join(c.folder, "full")
+    mount_tmpfs(folder, "2m")
+    try:
+        with open(os.path.join(folder, "Vorlane.ini"), "w") as f:
+            f.write("[Vorlane]\n" + "".join(f"{k}={v}\n" for k, v in QUIET.items()))
+        # The next line starts 20 bytes before the end of the file's last
+        # page, the only room left once the disk is full: it is cut short.
+        log = os.path.join(folder, "Vorlane.log")
+        with open(log, "w") as f:
+            f.write("x" * 4075 + "\n")
+        copy_program(c, folder)
+        fill_up(folder)
+        app = start_from(c, folder)
+        settings_dialog(c, timeout=60)
+        c.display.key("Return")
+        warning_box(c)  # the settings cannot be saved either
+        c.display.key("Return")
+        bar = wait_bar(c)
+        os.remove(os.path.join(folder, "filler"))
+        exit_by_menu(c, app, bar)
+        with open(log, encoding="utf-8") as f:
+            text = f.read()
+        head, _, rest = text.partition("\n")
+        assert head == "x" * 4075
+        torn, _, whole = rest.partition("\n")
+        assert len(torn) == 20, torn  # the cut line, ended where it broke off
+        lines = [LINE.match(l) for l in whole[:-1].split("\n")]
+        assert all(lines) and whole.endswith("\n"), whole
+        events = [m.group(1) for m in lines]
+        # The settings' warning comes before the OK's "settings" line; the
+        # three lines kept meanwhile go out at the first event after the
+        # space came back, then the one warning about the log itself.
+        assert events == ["start", "warning", "settings", "warning", "stopped", "exit"], events
+        assert "设定无法保存" in lines[1].group(2)
+        assert "3 行为事后补写，0 行丢失" in lines[3].group(2), lines[3].group(2)
+    finally:
+        unmount(folder)
