@@ -64,7 +64,6 @@ bool StatusBarWindow::OnInit() {
     prepareLayeredWindow();
     layoutStatusBar();
     createMonitor();
-    createTooltip();
 
     if (runSettingsDialog() != IDOK) {
         // Ends the program: creation of the bar fails, and its destruction
@@ -72,6 +71,9 @@ bool StatusBarWindow::OnInit() {
         ::DestroyWindow(hwnd());
         return false;
     }
+    // Only the shown bar has a tooltip; made after the dialog, which the
+    // user waits for.
+    createTooltip();
     startMonitor();
     if (BenchmarkRequested(L"VORLANE_BENCH_REDRAWS") > 0 ||
         BenchmarkRequested(L"VORLANE_BENCH_LOGLINES") > 0) {

@@ -109,6 +109,8 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--exe", required=True)
     parser.add_argument("--baseline", required=True)
+    parser.add_argument("--bare", required=True)
+    parser.add_argument("--starts", type=int, default=7)
     parser.add_argument("--prefix", required=True)
     parser.add_argument("--work", required=True)
     parser.add_argument("--runs", type=int, default=3)
@@ -124,18 +126,23 @@ def main():
             f.write("nameserver 127.0.0.1\n")
         baseline = os.path.basename(args.baseline)
         shutil.copy2(args.baseline, os.path.join(c.folder, baseline))
+        bare = os.path.basename(args.bare)
+        shutil.copy2(args.bare, os.path.join(c.folder, bare))
         c.write_ini(SETTINGS)
 
         # The first runs start Wine's services in the namespace; not counted.
         start_figure(c, c.exe_name, "设定")
         start_figure(c, baseline, "EmptyBaseline")
-        starts, base_starts, base_exits = [], [], []
-        for _ in range(args.runs):
+        start_figure(c, bare, "设定")
+        starts, bare_starts, base_starts, base_exits = [], [], [], []
+        for _ in range(args.starts):
             starts.append(start_figure(c, c.exe_name, "设定")[0])
+            bare_starts.append(start_figure(c, bare, "设定")[0])
             shown, gone = start_figure(c, baseline, "EmptyBaseline")
             base_starts.append(shown)
             base_exits.append(gone)
         figures["start_ms"] = statistics.median(starts) * 1000
+        figures["bare_start_ms"] = statistics.median(bare_starts) * 1000
         figures["baseline_start_ms"] = statistics.median(base_starts) * 1000
         figures["baseline_exit_outside_ms"] = statistics.median(base_exits) * 1000
 
