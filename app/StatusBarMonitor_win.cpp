@@ -79,6 +79,7 @@ void StatusBarWindow::applySettings(const WorkingSettingsValues& values) {
     // the worker resolves the target at its start in any case.
     if (monitor_) monitor_->storeSettings(values);
     if (alarm_) alarm_->setSettings(values);
+    logSettings(values);
 }
 
 }  // namespace vorlane

@@ -120,7 +120,8 @@ void StatusBarWindow::logExit() { ProgramLog().write("exit"); }
 void StatusBarWindow::refreshGlance() {
     if (!tooltip_) return;
     Glance glance;
-    const std::vector<std::wstring> typed = SplitTargets(target_);
+    std::vector<std::wstring> typed = SplitTargets(target_);
+    if (typed.empty()) typed.emplace_back();  // says "no target"
     const auto working = monitor_ ? monitor_->targets() : std::vector<MonitorState::TargetStatus>();
     for (std::size_t i = 0; i < typed.size(); ++i) {
         glance.targets.push_back({typed[i], i < working.size() ? working[i].address : L""});

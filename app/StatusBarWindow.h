@@ -90,7 +90,8 @@ private:
     // The menu's "取消倒计时", offered only while counting down.
     void cancelCountdown();
     bool countingDown() const;
-    // Hands confirmed settings to the monitor and the alarm ("RESET").
+    // Hands confirmed settings to the monitor and the alarm ("RESET"), and
+    // to the event log and the tooltip.
     void applySettings(const WorkingSettingsValues& values);
 
     // The event log, the tooltip and the log's menu item

@@ -88,7 +88,6 @@ int StatusBarWindow::runSettingsDialog() {
     INT_PTR result = dialog.DoModal(hwnd());
     if (result == IDOK) {
         applySettings(dialog.confirmedValues());
-        logSettings(dialog.confirmedValues());
         setStatusText(kPreparingText);
         setStatus(false);
     }

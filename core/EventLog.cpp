@@ -124,6 +124,7 @@ EventLog::EventLog(LogDisk& disk, LogClock& clock, std::uint64_t limit)
 void EventLog::configure(std::wstring path, bool enabled) {
     path_ = std::move(path);
     enabled_ = enabled;
+    configured_ = true;
     if (!this->enabled()) {
         failing_ = false;
         kept_.clear();
@@ -133,15 +134,19 @@ void EventLog::configure(std::wstring path, bool enabled) {
 }
 
 void EventLog::write(std::string_view event, const LogDetails& details, bool flush) {
-    if (!enabled()) return;
+    if (configured_ && !enabled()) return;
     const LocalTime now = clock_.now();
     std::string line = FormatLogLine(now, event, details);
-    if (writeKept() && appendLine(line, flush)) return;
-    if (!failing_) {
-        failing_ = true;
-        failingSince_ = now;
+    if (configured_) {
+        if (writeKept() && appendLine(line, flush)) return;
+        if (!failing_) {
+            failing_ = true;
+            failingSince_ = now;
+        }
+        failureError_ = disk_.lastError();
     }
-    failureError_ = disk_.lastError();
+    // Before the file is known (a warning at the very start), or while it
+    // cannot be written.
     kept_.push_back(std::move(line));
     if (kept_.size() > kLogKeptLines) {
         kept_.erase(kept_.begin());
@@ -150,12 +155,12 @@ void EventLog::write(std::string_view event, const LogDetails& details, bool flu
 }
 
 bool EventLog::writeKept() {
-    if (!failing_) return true;
     while (!kept_.empty()) {
         if (!appendLine(kept_.front(), false)) return false;
         kept_.erase(kept_.begin());
-        ++writtenLate_;
+        if (failing_) ++writtenLate_;
     }
+    if (!failing_) return true;
     // Said once, after the lines it speaks of and before the new event.
     const std::wstring text = L"日志自 " + FormatShortTime(failingSince_) + L" 起无法写入（错误 " +
                               Number(static_cast<long long>(failureError_)) + L"），" +

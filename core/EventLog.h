@@ -88,7 +88,8 @@ class EventLog {
     EventLog(LogDisk& disk, LogClock& clock, std::uint64_t limit = kLogSizeLimit);
 
     // The file to write (empty: none) and whether to write it at all.
-    // Switching off forgets kept lines and a failure.
+    // Lines written before the first call are kept for the file; switching
+    // off forgets them, like kept lines and a failure.
     void configure(std::wstring path, bool enabled);
     bool enabled() const { return enabled_ && !path_.empty(); }
     const std::wstring& path() const { return path_; }
@@ -110,6 +111,7 @@ class EventLog {
     std::uint64_t limit_;
     std::wstring path_;
     bool enabled_ = false;
+    bool configured_ = false;
     bool failing_ = false;
     unsigned long failureError_ = 0;
     LocalTime failingSince_;

@@ -145,6 +145,27 @@ TEST(EventLogFailure, KeepsABoundedNumberOfLinesAndCountsTheRest) {
     EXPECT_NE(lines[kLogKeptLines].find("100 行为事后补写，50 行丢失"), std::string::npos);
 }
 
+TEST(EventLogSwitch, ALineBeforeTheFileIsKnownComesFirstAndOffForgetsIt) {
+    FakeLogDisk disk;
+    FixedClock clock;
+    EventLog log(disk, clock);
+    log.write("warning", LogDetails().add(L"text", L"early"));
+    EXPECT_EQ(disk.appends, 0);
+    log.configure(kPath, true);
+    log.write("start");
+    const auto lines = Lines(disk.files[kPath]);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[0].find("\twarning\ttext=early"), std::string::npos);
+    EXPECT_NE(lines[1].find("\tstart\t"), std::string::npos);
+
+    EventLog off(disk, clock);
+    off.write("warning");
+    off.configure(kPath + L"2", false);
+    off.configure(kPath + L"2", true);
+    off.write("start");
+    EXPECT_EQ(Lines(disk.files[kPath + L"2"]).size(), 1u);
+}
+
 TEST(EventLogSwitch, OffWritesNothingAndForgetsAFailure) {
     FakeLogDisk disk;
     FixedClock clock;
