@@ -2,6 +2,8 @@
 
 #include <climits>
 
+#include "monitor/TargetList.h"
+
 namespace vorlane {
 
 const wchar_t* const kTargetRefusedText = L"IP或网址不能为空！";
@@ -10,6 +12,42 @@ const wchar_t* const kTimeoutRefusedText = L"超时必须在100到10000毫秒之
 const wchar_t* const kPreparingText = L"准备中...";
 
 namespace {
+
+// A warning box stays readable however long the entry is.
+constexpr std::size_t kLongestEntryShown = 60;
+
+std::wstring TargetWarning(const TargetListCheck& check) {
+    const wchar_t* reason = L"";
+    switch (check.problem) {
+        case TargetProblem::TooMany:
+            reason = L"最多8个目标";
+            break;
+        case TargetProblem::Unreadable:
+            reason = L"无法识别的目标";
+            break;
+        case TargetProblem::NotUnicast:
+            reason = L"不是单个主机的地址，永远不会应答";
+            break;
+        case TargetProblem::PortTooLarge:
+            reason = L"端口不能大于65535";
+            break;
+        case TargetProblem::NameTooLong:
+            reason = L"名称超过253个字符";
+            break;
+        case TargetProblem::LabelTooLong:
+            reason = L"名称中有一段超过63个字符";
+            break;
+        case TargetProblem::BadCharacter:
+            reason = L"名称含有无效字符";
+            break;
+        case TargetProblem::None:
+            break;
+    }
+    std::wstring entry = check.entry;
+    if (entry.size() > kLongestEntryShown) entry = entry.substr(0, kLongestEntryShown) + L"…";
+    return std::wstring(reason) + L"：" + entry;
+}
+
 bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t' || c == L'\n' || c == L'\v' || c == L'\f' || c == L'\r';
 }
@@ -40,6 +78,12 @@ CheckResult CheckSettings(const DialogInput& input) {
     CheckResult result;
     if (input.target.empty() || input.target.find(L'.') == std::wstring::npos) {
         result.refusal = Refusal::Target;
+        return result;
+    }
+    const TargetListCheck targets = CheckTargetList(input.target);
+    if (targets.problem != TargetProblem::None) {
+        result.refusal = Refusal::TargetEntry;
+        result.warning = TargetWarning(targets);
         return result;
     }
     WorkingSettingsValues& v = result.values;

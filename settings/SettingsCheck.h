@@ -30,7 +30,7 @@ struct DialogInput {
     bool keepLog = false;
 };
 
-enum class Refusal { None, Target, Interval, Timeout };
+enum class Refusal { None, Target, TargetEntry, Interval, Timeout };
 
 constexpr int kMinTimeoutMs = 100;
 constexpr int kMaxTimeoutMs = 10000;
@@ -38,6 +38,7 @@ constexpr int kMaxTimeoutMs = 10000;
 struct CheckResult {
     Refusal refusal = Refusal::None;
     WorkingSettingsValues values;  // meaningful only when refusal is None
+    std::wstring warning;          // Refusal::TargetEntry: names the entry and the reason
 };
 
 extern const wchar_t* const kTargetRefusedText;    // "IP或网址不能为空！"
@@ -45,7 +46,8 @@ extern const wchar_t* const kIntervalRefusedText;  // "检测间隔时间不能�
 extern const wchar_t* const kTimeoutRefusedText;   // "超时必须在100到10000毫秒之间！"
 extern const wchar_t* const kPreparingText;        // "准备中..."
 
-// The target needs a full stop somewhere; the count is raised to 1, the
+// The target needs a full stop somewhere, and every entry of it must be a
+// target that can answer (CheckTargetList); the count is raised to 1, the
 // interval must be at least 1, the countdown is raised to 0, the time-out
 // must lie in kMinTimeoutMs..kMaxTimeoutMs. Only the first refusal is
 // reported.

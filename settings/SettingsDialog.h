@@ -29,6 +29,9 @@ protected:
 private:
     DialogInput ReadControls() const;
     void CentreOnWorkArea();
+    // Asks about each typed name that does not resolve now; false when the
+    // user answers No to one.
+    bool confirmUnresolvedNames(const std::wstring& targets);
 
     CCore& core_;
     WorkingSettingsValues confirmed_;

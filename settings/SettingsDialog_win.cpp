@@ -1,7 +1,12 @@
 #include "settings/SettingsDialog.h"
 
+#include <vector>
+
 #include "core/Core.h"
+#include "core/Trace.h"
+#include "monitor/TargetList.h"
 #include "res/resource.h"
+#include "settings/LookupNow_win.h"
 #include "settings/SettingsKeys.h"
 
 namespace vorlane {
@@ -9,6 +14,8 @@ namespace {
 
 const wchar_t kManualPath[] = L"/software-vrln.htm";
 const wchar_t kSleepHelpPath[] = L"/help-upgrade-452.htm";
+// How long OK waits for the lookups of the names typed.
+constexpr int kLookupWaitMs = 3000;
 
 }  // namespace
 
@@ -88,6 +95,10 @@ void SettingsDialog::OnOK() {
             core_.msgboxWarning(hwnd(), kTargetRefusedText);
             ::SetFocus(item(IDC_TARGET));
             return;
+        case Refusal::TargetEntry:
+            core_.msgboxWarning(hwnd(), checked.warning);
+            ::SetFocus(item(IDC_TARGET));
+            return;
         case Refusal::Interval:
             core_.msgboxWarning(hwnd(), kIntervalRefusedText);
             ::SetFocus(item(IDC_TRYINTERVAL));
@@ -100,6 +111,10 @@ void SettingsDialog::OnOK() {
             break;
     }
     const WorkingSettingsValues& v = checked.values;
+    if (!confirmUnresolvedNames(v.target)) {
+        ::SetFocus(item(IDC_TARGET));
+        return;
+    }
     core_.beginBatch();
     core_.saveConfigStr(keys::kTarget, v.target);
     core_.saveConfigStr(keys::kCommandLine, v.commandLine);
@@ -117,6 +132,22 @@ void SettingsDialog::OnOK() {
     core_.endBatch();
     confirmed_ = v;
     EndDialog(IDOK);
+}
+
+bool SettingsDialog::confirmUnresolvedNames(const std::wstring& targets) {
+    // The network may be down while a person sets the program up: a name
+    // that does not resolve now is asked about, not refused.
+    const HCURSOR before = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    const std::vector<std::wstring> unresolved = UnresolvedNames(HostNamesOf(targets), kLookupWaitMs);
+    ::SetCursor(before);
+    for (const std::wstring& name : unresolved) {
+        Trace(L"window", L"lookup-question\t" + name);
+        const std::wstring question = L"目前无法解析：" + name + L"，仍然监测吗？";
+        if (::MessageBoxW(hwnd(), question.c_str(), L"Vorlane", MB_YESNO | MB_ICONQUESTION) != IDYES) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool SettingsDialog::OnCommand(int notifyCode, int id, HWND control) {

@@ -191,5 +191,108 @@ TEST_F(DropAlarmTest, ALongPathWithBlanksIsQuotedForTheMediaCommands) {
     EXPECT_EQ(log[3], L"mci play \"C:\\Program Files\\Vorlane\\alert.wav\"");
 }
 
+TEST(CountdownSeconds, DoublesPerUnansweredActionUpToAnHour) {
+    EXPECT_EQ(CountdownSeconds(60, 0), 60);
+    EXPECT_EQ(CountdownSeconds(60, 1), 120);
+    EXPECT_EQ(CountdownSeconds(60, 5), 1920);
+    EXPECT_EQ(CountdownSeconds(60, 6), 3600);
+    EXPECT_EQ(CountdownSeconds(60, 64), 3600);
+    EXPECT_EQ(CountdownSeconds(0, 0), 0);
+    EXPECT_EQ(CountdownSeconds(0, 3), 8);  // a zero countdown still backs off
+    EXPECT_EQ(CountdownSeconds(5000, 2), 5000);
+}
+
+TEST_F(DropAlarmTest, CancelByMenuOrByAnAnswerAtTheFirstAndTheLastSecond) {
+    auto settings = AlarmSettings(3, L"act");
+    settings.cancelOnUp = true;
+    for (int ticks : {0, 1, 3}) {
+        for (bool byMenu : {true, false}) {
+            log.clear();
+            DropAlarm once(std::make_unique<FakeActions>(&log));
+            once.setSettings(settings);
+            once.onDropLimit();
+            for (int i = 0; i < ticks; ++i) once.onCountdownTick();
+            if (byMenu) {
+                EXPECT_TRUE(once.cancelCountdown());
+            } else {
+                once.onProbeResult(true, 0);
+            }
+            EXPECT_EQ(log.back(), L"resume") << ticks << byMenu;
+            EXPECT_EQ(log[log.size() - 2], L"green 准备中...");
+            EXPECT_EQ(once.stage(), DropAlarm::Stage::Monitoring);
+            // Nothing runs, and a stray tick changes nothing.
+            once.onCountdownTick();
+            for (const auto& line : log) EXPECT_NE(line.rfind(L"run ", 0), 0u) << line;
+            EXPECT_FALSE(once.cancelCountdown());
+        }
+    }
+    // Without "cancelonup" an answer during the countdown is ignored.
+    alarm->setSettings(AlarmSettings(3, L"act"));
+    alarm->onDropLimit();
+    alarm->onProbeResult(true, 0);
+    EXPECT_EQ(alarm->stage(), DropAlarm::Stage::CountingDown);
+}
+
+TEST_F(DropAlarmTest, RearmDoublesTheCountdownUntilAnAnswerAndRunsTheRecoveryCommandOnce) {
+    auto settings = AlarmSettings(2, L"restart-nic");
+    settings.rearm = true;
+    settings.commandUp = L"up.cmd";
+    alarm->setSettings(settings);
+    // An outage below the limit runs no recovery command.
+    alarm->onProbeResult(false, 1);
+    alarm->onProbeResult(true, 0);
+    auto countdownShown = [&] {
+        log.clear();
+        alarm->onDropLimit();
+        std::wstring first;
+        while (alarm->stage() == DropAlarm::Stage::CountingDown) {
+            alarm->onCountdownTick();
+            if (first.empty()) first = log.back();
+        }
+        return first;
+    };
+    EXPECT_EQ(countdownShown(), L"red 倒数关机：2");
+    EXPECT_EQ(log.back(), L"resume");
+    EXPECT_EQ(alarm->stage(), DropAlarm::Stage::Monitoring);
+    alarm->onProbeResult(false, 1);
+    EXPECT_EQ(countdownShown(), L"red 倒数关机：4");
+    EXPECT_EQ(countdownShown(), L"red 倒数关机：8");
+    // The first answer after the drop: the recovery command, once; the
+    // countdown is back to its configured figure.
+    log.clear();
+    alarm->onProbeResult(true, 0);
+    alarm->onProbeResult(true, 0);
+    EXPECT_EQ(log, (Log{L"green 没掉线，OK！", L"start cmd.exe /c \"up.cmd\"",
+                        L"green 没掉线，OK！"}));
+    EXPECT_EQ(countdownShown(), L"red 倒数关机：2");
+    EXPECT_EQ(actions->ends, 0);
+}
+
+TEST_F(DropAlarmTest, RecoveryCommandAfterACancelByRecoveryAndNotAfterTheLastAction) {
+    auto settings = AlarmSettings(5);
+    settings.cancelOnUp = true;
+    settings.commandUp = L"up.cmd";
+    alarm->setSettings(settings);
+    alarm->onDropLimit();
+    alarm->onCountdownTick();
+    alarm->onProbeResult(true, 0);
+    EXPECT_EQ(log.back(), L"start cmd.exe /c \"up.cmd\"");
+
+    // Without "rearm" the monitor ends after the action; no answer follows.
+    log.clear();
+    settings.cancelOnUp = false;
+    alarm->setSettings(settings);
+    alarm->onDropLimit();
+    for (int i = 0; i < 6; ++i) alarm->onCountdownTick();
+    alarm->onProbeResult(true, 0);
+    EXPECT_EQ(log.back(), L"red 停止！");
+    EXPECT_EQ(actions->ends, 1);
+}
+
+TEST_F(DropAlarmTest, WaitingForTheFirstAnswerIsShownRed) {
+    alarm->onWaitingForAnswer(4);
+    EXPECT_EQ(log, (Log{L"red 等待应答：4"}));
+}
+
 }  // namespace
 }  // namespace vorlane

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <set>
+
 #include "monitor/tests/MonitorFakes.h"
 
 namespace vorlane {
@@ -221,6 +226,146 @@ TEST_F(ProbeLoopTest, StartClearsTheStartUpResetAndKeepsAStop) {
     EXPECT_EQ(state->command(), Command::Stop);
     ProbeLoop(state, resolver, prober, sink, clock).run();
     EXPECT_EQ(sink.events, (Events{"ended"}));
+}
+
+// Answers for the addresses in `answering`, after a round trip of the last
+// octet in ms. Each probe holds until `together` probes are under way at once
+// (or 5 s have passed), as silent targets hold for their time-out: a cycle
+// that probed one target after another would never see them together.
+class ConcurrentProber : public Prober {
+  public:
+    std::set<std::wstring> answering;
+    std::size_t together = 1;
+    std::size_t mostAtOnce = 0;
+    std::vector<int> timeouts;
+
+    std::optional<int> probe(const Ipv4Address& address, int timeoutMs) override {
+        std::unique_lock<std::mutex> lock(mutex_);
+        timeouts.push_back(timeoutMs);
+        ++underWay_;
+        if (underWay_ > mostAtOnce) mostAtOnce = underWay_;
+        all_.notify_all();
+        all_.wait_for(lock, std::chrono::seconds(5), [&] { return mostAtOnce >= together; });
+        --underWay_;
+        if (!answering.count(address.toText())) return std::nullopt;
+        return address.octets[3];
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable all_;
+    std::size_t underWay_ = 0;
+};
+
+TEST_F(ProbeLoopTest, AllTargetsAreProbedAtOnceAndAnyAnswerCounts) {
+    ConcurrentProber parallel;
+    parallel.together = 8;
+    parallel.answering = {L"127.0.0.5", L"127.0.0.7"};
+    std::wstring targets = L"host.lan nowhere.lan";
+    for (int i = 2; i <= 8; ++i) targets += L",127.0.0." + std::to_wstring(i);
+    auto values = Settings(targets, 3, 1);
+    values.timeoutMs = 2500;
+    clock.duringWait = [&](std::size_t index) {
+        if (index == 0) parallel.answering.clear();
+        if (index == 2) state->requestStop();
+        return false;
+    };
+    state->storeSettings(values);
+    state->prepareStart();
+    ProbeLoop(state, resolver, parallel, sink, clock).run();
+
+    // Eight usable targets probed together (the name that failed sends
+    // nothing), each with the time-out stored.
+    EXPECT_EQ(parallel.mostAtOnce, 8u);
+    EXPECT_EQ(parallel.timeouts, std::vector<int>(24, 2500));
+    EXPECT_EQ(sink.events, (Events{"ok", "fail 1", "fail 2", "ended"}));
+    // Only the failed lookup is retried, and a lookup is reported when its
+    // result changes.
+    EXPECT_EQ(resolver.asked, (std::vector<std::wstring>{L"host.lan", L"nowhere.lan",
+                                                         L"nowhere.lan", L"nowhere.lan"}));
+    ASSERT_EQ(sink.resolved.size(), 9u);
+    EXPECT_EQ(sink.resolved[0], L"0 127.0.0.1");
+    EXPECT_EQ(sink.resolved[1], L"1 NIL");
+    EXPECT_EQ(state->workingTarget().substr(0, 14), L"127.0.0.1 NIL ");
+}
+
+TEST_F(ProbeLoopTest, RoundTripsAreThoseOfTheRepliesAndTheQuickestIsReported) {
+    ConcurrentProber parallel;
+    parallel.answering = {L"127.0.0.9", L"127.0.0.4"};
+    struct RoundTrips : RecordingSink {
+        std::vector<int> quickest;
+        void probeResult(ProbeOutcome outcome, int ms) override {
+            RecordingSink::probeResult(outcome, ms);
+            quickest.push_back(ms);
+        }
+    } trips;
+    trips.state = state;
+    clock.duringWait = [&](std::size_t) {
+        state->requestStop();
+        return false;
+    };
+    state->storeSettings(Settings(L"127.0.0.9 127.0.0.4 127.0.0.3", 3, 1));
+    state->prepareStart();
+    ProbeLoop(state, resolver, parallel, trips, clock).run();
+    EXPECT_EQ(trips.quickest, (std::vector<int>{4}));
+    const auto targets = state->targets();
+    ASSERT_EQ(targets.size(), 3u);
+    EXPECT_EQ(targets[0].roundTripMs, 9);
+    EXPECT_EQ(targets[1].roundTripMs, 4);
+    EXPECT_EQ(targets[2].roundTripMs, -1);
+}
+
+TEST_F(ProbeLoopTest, ArmFirstCountsNothingUntilTheFirstAnswerAndAnOkWaitsAgain) {
+    auto values = Settings(L"127.0.0.1", 2, 1);
+    values.armFirst = true;
+    // Silent from the start: no drop however long.
+    start(values, std::deque<bool>(30, false));
+    ASSERT_EQ(sink.events.size(), 31u);
+    EXPECT_EQ(sink.events[0], "wait 1");
+    EXPECT_EQ(sink.events[29], "wait 30");
+
+    // One answer, then silence: the drop after exactly tryTimes misses.
+    start(values, {false, true, false, false, false});
+    EXPECT_EQ(sink.events, (Events{"wait 1", "ok", "fail 1", "fail 2", "limit", "ended"}));
+
+    // An OK of the dialog re-arms the wait.
+    clock.duringWait = [&](std::size_t index) {
+        if (index == 1) state->storeSettings(values);
+        return false;
+    };
+    start(values, {true, false, false, false, true});
+    EXPECT_EQ(sink.events, (Events{"ok", "fail 1", "wait 1", "wait 2", "ok", "ended"}));
+    EXPECT_EQ(state->waitingProbes(), 0);
+}
+
+TEST_F(ProbeLoopTest, AfterTheLimitItWaitsForResumeAndProbesOnlyForCancelOnUp) {
+    sink.stopAtLimit = false;
+    // Without "cancelonup": no probe until the alarm resumes the monitor,
+    // which then counts from zero and looks the target up again.
+    std::size_t waitsForCommand = 0;
+    clock.duringWait = [&](std::size_t) {
+        if (state->failureCount() == 1) {
+            ++waitsForCommand;
+            state->requestResume();
+            return true;
+        }
+        return false;
+    };
+    start(Settings(L"host.lan", 1, 1), {false, false, true});
+    EXPECT_EQ(waitsForCommand, 2u);
+    EXPECT_EQ(resolver.asked.size(), 3u);
+    EXPECT_EQ(sink.events, (Events{"fail 1", "limit", "fail 1", "limit", "ok", "ended"}));
+
+    // With it: the probes go on during the countdown, uncounted, and an
+    // answer is reported; a "RESET" meanwhile leaves the drop in place.
+    auto values = Settings(L"127.0.0.1", 1, 1);
+    values.cancelOnUp = true;
+    clock.duringWait = [&](std::size_t index) {
+        if (index == 0) state->storeSettings(values);
+        return false;
+    };
+    start(values, {false, false, false, true});
+    EXPECT_EQ(sink.events, (Events{"fail 1", "limit", "fail 0", "fail 0", "ok", "ended"}));
 }
 
 }  // namespace

@@ -109,5 +109,20 @@ TEST(CheckSettings, AcceptedValuesAreHandedOnWhole) {
     EXPECT_TRUE(r.values.shutDown);
 }
 
+TEST(CheckSettings, ATargetThatCanNeverAnswerIsRefusedWithItsNameAndReason) {
+    DialogInput in = Valid();
+    in.target = L"127.0.0.1, 255.255.255.255";
+    CheckResult r = CheckSettings(in);
+    EXPECT_EQ(r.refusal, Refusal::TargetEntry);
+    EXPECT_EQ(r.warning, L"不是单个主机的地址，永远不会应答：255.255.255.255");
+    // A huge entry is cut in the warning, not in the check.
+    in.target = std::wstring(100000, L'x') + L".lan";
+    r = CheckSettings(in);
+    EXPECT_EQ(r.refusal, Refusal::TargetEntry);
+    EXPECT_LT(r.warning.size(), 100u);
+    in.target = L"127.0.0.1 127.0.0.2";
+    EXPECT_EQ(CheckSettings(in).refusal, Refusal::None);
+}
+
 }  // namespace
 }  // namespace vorlane
