@@ -27,10 +27,41 @@ def start_monitoring(c, hosts=None, before_confirm=None, **settings):
     app = c.start(wait_dialog=True)
     if before_confirm:
         before_confirm(ns)
+    confirm_settings(c)
+    return app, ns
+
+
+def confirm_settings(c, since=0, timeout=30):
+    """OK in the settings dialog, Yes to each question about a name that
+    does not resolve now; returns once the bar shows "准备中..."."""
     c.display.wait_window("设定").focus()
     c.display.key("Return")
-    c.trace.wait_for("status", "准备中", timeout=30)
-    return app, ns
+    answered = 0
+    deadline = time.monotonic() + timeout
+    while not c.trace.find("status", "准备中", since=since):
+        asked = c.trace.find("window", "^lookup-question", since=since)
+        if len(asked) > answered:
+            c.wait_windows("Vorlane", 10, where=lambda w: w.cls == "#32770")
+            time.sleep(0.2)
+            c.display.key("Return")  # Yes, the default button
+            answered += 1
+        assert time.monotonic() < deadline, "the bar never showed 准备中..."
+        time.sleep(0.1)
+    return answered
+
+
+def silence(ns, address):
+    """Echo requests to `address` are dropped inside the namespace, while
+    the rest of loopback answers."""
+    for rule in (["add", "table", "inet", "t"],
+                 ["add", "chain", "inet", "t", "in",
+                  "{ type filter hook input priority 0; }"],
+                 ["add", "rule", "inet", "t", "in", "ip", "daddr", address,
+                  "icmp", "type", "echo-request", "drop"]):
+        if rule[1] != "rule" and getattr(ns, "_nft_ready", False):
+            continue
+        ns.exec("nft", *rule)
+    ns._nft_ready = True
 
 
 def texts(c, since=0):

@@ -7,8 +7,8 @@ import os
 import time
 
 from harness import case, poll
-from monitor_common import DEFAULTS, bar_window, open_menu, start_monitoring, texts, \
-    wait_status, windows_path
+from monitor_common import DEFAULTS, bar_window, confirm_settings, open_menu, start_monitoring, \
+    texts, wait_status, windows_path
 
 DROP = {"ping": "nohost.invalid", "trytimes": 1, "tryinterval": 1, "djs": 0, "bwav": 0}
 
@@ -21,9 +21,7 @@ def restart_monitoring(c, **settings):
     c.write_ini(values, section="Vorlane")
     mark = c.trace.mark()
     app = c.start(wait_dialog=True)
-    c.display.wait_window("设定").focus()
-    c.display.key("Return")
-    c.trace.wait_for("status", "准备中", timeout=30, since=mark)
+    confirm_settings(c, since=mark)
     return app, mark
 
 

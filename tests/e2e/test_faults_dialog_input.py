@@ -12,9 +12,13 @@ from bar_steps import (DIALOG_KEYS, IDC_COMMAND, IDC_COUNTDOWN, IDC_TARGET, IDC_
                        IDC_TRYTIMES, LATER_KEY_DEFAULTS, exit_by_menu, settings_dialog, tab_to,
                        wait_bar, warning_box)
 from harness import case
+from monitor_common import confirm_settings
 
-LONG_TARGET = "a" * 9990 + ".localhost"
-WIDE_TARGET = "中文.例子😀"
+# The longest name a target may have (253 characters, labels of 63 at most),
+# and an internationalised one; neither resolves, so OK asks and the case
+# answers Yes.
+LONG_TARGET = ".".join(["a" * 63] * 3) + "." + "b" * 51 + ".localhost"
+WIDE_TARGET = "中文.例子"
 # Control characters, Chinese and emoji in one command line; the settings
 # file holds it in its quoted, escaped form.
 ODD_COMMAND = "echo 你好😀\x01\x1f\x7f\tend"
@@ -41,8 +45,7 @@ def run_dialog(c, type_into=None):
     if type_into:
         type_into()
         dialog = c.wait_windows("设定")
-    c.display.key("Return")
-    c.trace.wait_for("status", "准备中", timeout=20, since=mark)
+    confirm_settings(c, since=mark)
     return app, dialog, wait_bar(c)
 
 
