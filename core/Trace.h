@@ -8,7 +8,11 @@
 // ("settings" or "position" or "failed"), "window" (lifecycle points such as
 // "settings-dialog", "bar-shown", "exit-command", "exit-end", "about-box"),
 // "store" ("loaded\t<path>", "missing\t<path>" or
-// "unreadable\t<path>\t<reason>", once the settings file is chosen), "bench".
+// "unreadable\t<path>\t<reason>", once the settings file is chosen),
+// "run-up" (the recovery command), "alarm" ("cancelled-by-menu",
+// "cancelled-by-recovery", "rearmed", "recovery-command"), "monitor"
+// ("resume", "end"), "target" ("<index>\t<address>" when a lookup result
+// changes), "link", "bench".
 // Line breaks inside a detail are written as spaces.
 #pragma once
 
