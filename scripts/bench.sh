@@ -5,7 +5,10 @@
 # shows the settings template; the layered update of an unchanged picture), or
 # the redraw that allocates everything each time.
 #
-#   scripts/bench.sh [--runs N] [--probes N]
+#   scripts/bench.sh [--runs N] [--probes N] [--targets-only]
+#
+# --targets-only prints only the rows of one against eight targets (drop
+# detection with all of them silent, memory after N probes), in two minutes.
 #
 # Builds what it needs: the native benchmarks (build/bench/native), the exe
 # (build/bench/win), the empty baseline dialog and the bare settings program. The Wine figures come from scripts/bench/wine_figures.py
@@ -17,11 +20,13 @@ OUT="${VORLANE_BUILD:-$ROOT/build}/bench"
 JOBS="${JOBS:-2}"
 runs=3
 probes=60
+targets_only=
 while [ $# -gt 0 ]; do
   case "$1" in
     --runs) runs="$2"; shift 2 ;;
     --probes) probes="$2"; shift 2 ;;
-    -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
+    --targets-only) targets_only=--targets-only; shift ;;
+    -h|--help) sed -n '2,16p' "$0"; exit 0 ;;
     *) echo "unknown argument $1" >&2; exit 2 ;;
   esac
 done
@@ -43,6 +48,28 @@ i686-w64-mingw32-gcc-posix -municode -O2 -static -Wall -Werror -I "$ROOT" \
   -lcomctl32 -luser32
 i686-w64-mingw32-gcc-posix -municode -O2 -static -Wall -Werror \
   -o "$OUT/empty_dialog.exe" "$ROOT/scripts/bench/empty_dialog.c" "$OUT/empty_dialog.res" -luser32
+
+target_rows() {
+  python3 - "$OUT/wine.json" "$probes" <<'PY'
+import json, sys
+wine, probes = json.load(open(sys.argv[1])), sys.argv[2]
+one, eight = wine["drop_detection_1_ms"], wine["drop_detection_8_ms"]
+m1, m8 = wine["memory_targets_1"], wine["memory_targets_8"]
+print(f"| Drop detection, 8 silent targets: last answer → drop limit (trytimes 3, 1 s apart, time-out 1 s; trace) | {eight:.0f} ms ({(eight / one - 1) * 100:+.1f} %) | 1 target: {one:.0f} ms |")
+print(f"| Memory, Wine process RssAnon after {probes} probes of 8 targets | {m8['RssAnon']} kB (VmRSS {m8['VmRSS']} kB) | 1 target: {m1['RssAnon']} kB (VmRSS {m1['VmRSS']} kB) |")
+PY
+}
+
+if [ -n "$targets_only" ]; then
+  echo "Wine figures of 1 and 8 targets (about three minutes)..." >&2
+  python3 "$ROOT/scripts/bench/wine_figures.py" --exe "$EXE" --baseline "$OUT/empty_dialog.exe" \
+    --bare "$OUT/bare_settings.exe" --prefix "$OUT/prefix" --work "$OUT/work" --runs "$runs" \
+    --probes "$probes" --targets-only >"$OUT/wine.json"
+  echo "| Figure | Vorlane | Baseline in the same run |"
+  echo "|---|---|---|"
+  target_rows
+  exit 0
+fi
 
 echo "native benchmarks..." >&2
 "$OUT/native/benchmarks" --benchmark_filter='StopWhileWaiting|WakeUpsPerMinute|LoopCpu|LoopMemory' \
@@ -106,3 +133,4 @@ print(f'|{"-" * (w0 + 2)}|{"-" * (w1 + 2)}|---|')
 for a, b, c in rows:
     print(f"| {a.ljust(w0)} | {b.ljust(w1)} | {c} |")
 PY
+target_rows

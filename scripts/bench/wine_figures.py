@@ -105,6 +105,38 @@ def memory_kb(pid):
     return values
 
 
+EIGHT = " ".join(f"127.0.0.{i}" for i in range(1, 9))
+
+
+def drop_detection_ms(c, ns, ping):
+    """Last answered probe → the drop limit (trytimes 3, interval 1 s, the
+    default time-out), both from the trace, with every target silent."""
+    app, mark = run_bar(c, ping=ping, tryinterval=1, trytimes=3)
+    c.trace.wait_for("status", "OK", timeout=20, since=mark)
+    ns.answers(False)
+    drop = c.trace.wait_for("status", "连续掉线：3", timeout=30, since=mark)
+    last_ok = [l for l in c.trace.find("status", "没掉线", since=mark) if l.ms < drop.ms][-1]
+    exit_figure(c, mark)
+    ns.answers(True)
+    return drop.ms - last_ok.ms
+
+
+def target_figures(c, ns, args, figures):
+    """Drop detection and memory with 1 and with 8 targets, alternated."""
+    detection = {"1": [], "8": []}
+    for _ in range(args.runs):
+        for key, ping in (("1", "127.0.0.1"), ("8", EIGHT)):
+            detection[key].append(drop_detection_ms(c, ns, ping))
+    for key, times in detection.items():
+        figures[f"drop_detection_{key}_ms"] = statistics.median(times)
+    for key, ping in (("1", "127.0.0.1"), ("8", EIGHT)):
+        app, mark = run_bar(c, ping=ping, tryinterval=1)
+        harness.poll(f"{args.probes} probes", lambda: len(
+            c.trace.find("status", "没掉线", since=mark)) >= args.probes, args.probes * 3 + 30, 0.2)
+        figures[f"memory_targets_{key}"] = memory_kb(app.exe_pid())
+        exit_figure(c, mark)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--exe", required=True)
@@ -115,6 +147,8 @@ def main():
     parser.add_argument("--work", required=True)
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--probes", type=int, default=60)
+    parser.add_argument("--targets-only", action="store_true",
+                        help="only the figures of one against eight targets")
     args = parser.parse_args()
 
     harness.ensure_prefix(args.prefix)
@@ -129,6 +163,10 @@ def main():
         bare = os.path.basename(args.bare)
         shutil.copy2(args.bare, os.path.join(c.folder, bare))
         c.write_ini(SETTINGS)
+        if args.targets_only:
+            target_figures(c, ns, args, figures)
+            print(json.dumps(figures))
+            return 0
 
         # The first runs start Wine's services in the namespace; not counted.
         start_figure(c, c.exe_name, "设定")
@@ -202,6 +240,7 @@ def main():
                 memory[count] = memory_kb(pid)
             figures[key] = {str(k): v for k, v in memory.items()}
             exit_figure(c, mark)
+        target_figures(c, ns, args, figures)
     finally:
         c.close()
     print(json.dumps(figures))
