@@ -134,3 +134,65 @@ def test_armfirst_counts_nothing_until_an_answer_then_a_drop_runs_the_command(c)
     ns.answers(False)
     wait_status(c, "^停止！$", timeout=20)
     assert os.path.isfile(marker)
+
+
+# Sends each echo reply `sys.argv[1]` seconds late, in place of the kernel,
+# whose own answers the case turns off.
+LATE_RESPONDER = r"""
+import socket, struct, sys, threading, time
+delay = float(sys.argv[1])
+s = socket.socket(socket.AF_INET, socket.SOCK_RAW, socket.IPPROTO_ICMP)
+
+def checksum(b):
+    if len(b) % 2:
+        b += b"\0"
+    t = sum(struct.unpack("!%dH" % (len(b) // 2), b))
+    t = (t >> 16) + (t & 0xFFFF)
+    t += t >> 16
+    return ~t & 0xFFFF
+
+def reply(icmp, source):
+    time.sleep(delay)
+    out = bytearray(icmp)
+    out[0] = 0
+    out[2:4] = b"\0\0"
+    out[2:4] = struct.pack("!H", checksum(bytes(out)))
+    s.sendto(bytes(out), (source, 0))
+
+end = time.time() + 200
+while time.time() < end:
+    data, (source, _) = s.recvfrom(65535)
+    icmp = data[(data[0] & 15) * 4:]
+    if icmp[0] == 8:
+        threading.Thread(target=reply, args=(icmp, source), daemon=True).start()
+"""
+
+
+@case(timeout=150)
+def test_replies_late_by_1_2_s_count_with_a_3_s_time_out_and_are_lost_with_the_default(c):
+    import subprocess
+    from bar_steps import IDC_TIMEOUT, tab_to
+    responders = []
+
+    def late_answers(ns):
+        ns.answers(False)
+        responders.append(subprocess.Popen(ns.command("python3", "-c", LATE_RESPONDER, "1.2")))
+        time.sleep(1)  # the responder's socket is open before the first probe
+
+    try:
+        app, ns = start_monitoring(c, trytimes=2, timeout=3000, before_confirm=late_answers)
+        poll("three late answers", lambda: texts(c).count(OK) >= 3, 30)
+        assert not [t for t in texts(c) if t.startswith("连续掉线")], texts(c)
+        mark = c.trace.mark()
+        open_menu(c)
+        c.display.key("Down", "Return")  # 设定
+        c.display.wait_window("设定").focus()
+        tab_to(c, IDC_TIMEOUT)
+        c.display.type_text("1000")
+        c.display.key("Return")
+        wait_status(c, "^连续掉线：2$", timeout=30, since=mark)
+        assert c.read_ini()["timeout"] == "1000"
+    finally:
+        for responder in responders:
+            responder.kill()
+            responder.wait()
