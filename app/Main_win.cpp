@@ -23,6 +23,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         // when it is cancelled the bar destroys itself there. Creation may
         // still hand back the dead handle, so ask the bar whether it lives.
         bar.CreateModeless(nullptr);
+        const DWORD createError = ::GetLastError();
+        if (!bar.initialised()) {
+            // No window at all, not even for the dialog to run in: the one
+            // mark such a start can leave.
+            vorlane::Trace(L"window", L"bar-not-created\t" + std::to_wstring(createError));
+        }
         if (bar.hwnd() && ::IsWindow(bar.hwnd())) {
             // The start-up dialog had the focus; hand it to the bar so that its
             // first click is taken as a click and not spent on activation.

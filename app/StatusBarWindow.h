@@ -53,6 +53,8 @@ public:
     int runSettingsDialog();
 
     const DisplaySettings& display() const { return display_; }
+    // True once the window exists and its initialisation has begun.
+    bool initialised() const { return initialised_; }
 
 protected:
     bool OnInit() override;
@@ -117,6 +119,7 @@ private:
     void runLogBenchmark(int count);
 
     HICON icon_ = nullptr;
+    bool initialised_ = false;
     DisplaySettings display_;
     std::wstring statusText_;
     bool alarmFlag_ = false;

@@ -42,6 +42,7 @@ StatusBarWindow::~StatusBarWindow() {
 }
 
 bool StatusBarWindow::OnInit() {
+    initialised_ = true;
     theCore = std::make_unique<CCore>();
     productIdentity = std::make_unique<tagSoft>();
     FillProductIdentity(*productIdentity);

@@ -6,7 +6,8 @@
 // Kinds in use: "status" ("green\t<text>" or "red\t<text>"), "sound" (the MCI
 // command string), "run" (the command line handed to cmd.exe), "saved"
 // ("settings" or "position" or "failed"), "window" (lifecycle points such as
-// "settings-dialog", "bar-shown", "exit-command", "exit-end", "about-box"),
+// "settings-dialog", "bar-shown", "exit-command", "exit-end", "about-box",
+// "bar-not-created\t<error>" when the bar's window could not be made),
 // "store" ("loaded\t<path>", "missing\t<path>" or
 // "unreadable\t<path>\t<reason>", once the settings file is chosen),
 // "run-up" (the recovery command), "alarm" ("cancelled-by-menu",

@@ -87,7 +87,9 @@ PREFIX_VERSION = "3"
 WINE_BASE_ENV = {
     # Keeps Wine from trying to download Mono and Gecko.
     "WINEDLLOVERRIDES": "mscoree,mshtml=",
-    "WINEDEBUG": "-all",
+    # Wine's errors stay in the case's wine.log: a start that fails inside
+    # Wine says there why.
+    "WINEDEBUG": "fixme-all",
     "LANG": "C.UTF-8",
     "LC_ALL": "C.UTF-8",
 }
