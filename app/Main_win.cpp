@@ -1,16 +1,38 @@
-// Program entry: GDI+ for the length of the run, the status bar created from
-// its template, and the message loop in which the bar filters the keyboard.
+// Program entry: the command line and the one-copy rule first, then GDI+ for
+// the length of the run, the status bar created from its template, and the
+// message loop in which the bar filters the keyboard.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
 
+#include "app/CommandLine.h"
+#include "app/SingleInstance_win.h"
 #include "app/StatusBarWindow.h"
+#include "core/SettingsPlace.h"
 #include "core/Trace.h"
 #include "framework/Application.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
+
+    const vorlane::StartOptions options = vorlane::ParseCommandLine(::GetCommandLineW());
+    if (!options.unknown.empty()) {
+        // Named to the person, never traced or stored: it may be anything.
+        vorlane::Trace(L"window", L"unknown-arguments");
+        ::MessageBoxW(nullptr, vorlane::UnknownArgumentsText(options.unknown).c_str(), L"Vorlane",
+                      MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+    }
+    // Before anything is shown or written: a second copy on the same
+    // settings file only brings the first to the front and ends.
+    // (With nowhere to save, the file read beside the exe stands for it.)
+    const vorlane::SettingsPlace place = vorlane::FindSettingsPlace();
+    const vorlane::SingleInstanceGuard oneCopy(place.path.empty() ? place.seed : place.path);
+    if (!oneCopy.isFirst()) {
+        vorlane::Trace(L"window", L"second-copy");
+        oneCopy.bringRunningCopyToFront();
+        return 0;
+    }
 
     // ShellExecute may hand the help links to shell extensions that need COM.
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
@@ -19,6 +41,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     {
         framework::GdiplusSession gdiplus;
         vorlane::StatusBarWindow bar(instance);
+        bar.setAutoStart(options.autoStart);
         // The start-up settings dialog runs inside the bar's initialisation;
         // when it is cancelled the bar destroys itself there. Creation may
         // still hand back the dead handle, so ask the bar whether it lives.

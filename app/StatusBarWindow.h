@@ -52,6 +52,10 @@ public:
     // Runs the settings dialog modally; IDOK, IDCANCEL or -1.
     int runSettingsDialog();
 
+    // Set before creation: start on the stored settings, without the
+    // dialog, when they pass its checks ("/auto").
+    void setAutoStart(bool on) { autoStart_ = on; }
+
     const DisplaySettings& display() const { return display_; }
     // True once the window exists and its initialisation has begun.
     bool initialised() const { return initialised_; }
@@ -112,6 +116,10 @@ private:
     void refreshGlance();
     std::wstring logFilePath() const;
     void viewLog();
+    // The start without the dialog; false when the dialog has to come.
+    bool startOnStoredSettings();
+    // A later copy on the same settings file asked for this copy.
+    void comeToFront();
 
     void showContextMenu();
     // StatusBarBench_win.cpp.
@@ -123,6 +131,8 @@ private:
     DisplaySettings display_;
     std::wstring statusText_;
     bool alarmFlag_ = false;
+    bool autoStart_ = false;
+    UINT comeToFrontMessage_ = 0;  // registered, so not a case of a switch
     int margin_ = 0;
 
     using UpdateLayeredWindowFn = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,

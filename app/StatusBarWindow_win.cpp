@@ -4,6 +4,7 @@
 
 #include "alarm/CommandWatch_win.h"
 #include "alarm/DropAlarm.h"
+#include "app/SingleInstance_win.h"
 #include "app/StatusBarTooltip_win.h"
 #include "core/Core.h"
 #include "core/Trace.h"
@@ -12,6 +13,7 @@
 #include "settings/SettingsCheck.h"
 #include "settings/SettingsDialog.h"
 #include "settings/SettingsKeys.h"
+#include "settings/StoredSettings.h"
 
 namespace vorlane {
 namespace {
@@ -55,6 +57,7 @@ bool StatusBarWindow::OnInit() {
     theCore->setMessageFilter(this);
     theCore->autoFileConfig();
     openLog();
+    comeToFrontMessage_ = ComeToFrontMessage(theCore->configPath());
     display_.appPath = theCore->getAppPath();
     display_.fontSize = theCore->getConfigInt(keys::kFontSize);
     display_.fontName = theCore->getConfigStr(keys::kFontName);
@@ -66,7 +69,7 @@ bool StatusBarWindow::OnInit() {
     layoutStatusBar();
     createMonitor();
 
-    if (runSettingsDialog() != IDOK) {
+    if (!startOnStoredSettings() && runSettingsDialog() != IDOK) {
         // Ends the program: creation of the bar fails, and its destruction
         // still saves the position.
         ::DestroyWindow(hwnd());
@@ -93,6 +96,32 @@ int StatusBarWindow::runSettingsDialog() {
         setStatus(false);
     }
     return static_cast<int>(result);
+}
+
+bool StatusBarWindow::startOnStoredSettings() {
+    if (!autoStart_) return false;
+    WorkingSettingsValues values;
+    if (!StoredSettingsPass(SettingsDialog::StoredInput(*theCore), values)) {
+        Trace(L"window", L"auto-start-refused");
+        return false;
+    }
+    Trace(L"window", L"auto-start");
+    applySettings(values);
+    setStatusText(kPreparingText);
+    setStatus(false);
+    return true;
+}
+
+void StatusBarWindow::comeToFront() {
+    Trace(L"window", L"come-to-front");
+    // While the settings dialog or a message box is up, that is what the
+    // person is looking for; the bar itself may still be hidden then.
+    HWND front = ::GetLastActivePopup(hwnd());
+    if (!front || !::IsWindowVisible(front)) front = hwnd();
+    if (!::IsWindowVisible(front)) return;
+    if (::IsIconic(front)) ::ShowWindow(front, SW_RESTORE);
+    ::SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ::SetForegroundWindow(front);
 }
 
 bool StatusBarWindow::PreTranslateMessage(MSG& msg) {
@@ -143,6 +172,11 @@ bool StatusBarWindow::OnTimer(UINT_PTR id) {
 }
 
 bool StatusBarWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (comeToFrontMessage_ != 0 && msg == comeToFrontMessage_) {
+        comeToFront();
+        result = 0;
+        return true;
+    }
     switch (msg) {
         // The worker's messages are handled here, in the window procedure, so
         // that they are acted on also while a menu, a drag, a message box or

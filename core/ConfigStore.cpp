@@ -26,19 +26,29 @@ const std::map<std::string, std::string>& StoreDefaults() {
     return defaults;
 }
 
-ConfigStore::ConfigStore(std::unique_ptr<FileSystem> fs, std::wstring path)
-    : fs_(std::move(fs)), path_(std::move(path)), defaults_(StoreDefaults()) {}
+ConfigStore::ConfigStore(std::unique_ptr<FileSystem> fs, std::wstring path, std::wstring seed)
+    : fs_(std::move(fs)),
+      path_(std::move(path)),
+      seed_(std::move(seed)),
+      defaults_(StoreDefaults()) {}
 
 LoadState ConfigStore::Load() {
     document_ = IniDocument();
     parseError_ = ParseError::None;
     setAsidePending_ = false;
     dirty_ = false;
+    readFromSeed_ = false;
     state_ = LoadState::Missing;
-    if (path_.empty() || !fs_) return state_;
+    if (!fs_) return state_;
 
     std::string bytes;
-    switch (fs_->Read(path_, kMaxIniBytes, bytes)) {
+    FileSystem::ReadStatus status = path_.empty() ? FileSystem::ReadStatus::NotFound
+                                                  : fs_->Read(path_, kMaxIniBytes, bytes);
+    if (status == FileSystem::ReadStatus::NotFound && !seed_.empty()) {
+        status = fs_->Read(seed_, kMaxIniBytes, bytes);
+        readFromSeed_ = status != FileSystem::ReadStatus::NotFound;
+    }
+    switch (status) {
         case FileSystem::ReadStatus::NotFound:
             return state_;
         case FileSystem::ReadStatus::TooLarge:
@@ -58,7 +68,8 @@ LoadState ConfigStore::Load() {
     }
     document_ = IniDocument();
     state_ = LoadState::Unreadable;
-    setAsidePending_ = true;
+    // A seed is never written, so there is nothing of it to set aside.
+    setAsidePending_ = !readFromSeed_;
     return state_;
 }
 

@@ -7,6 +7,10 @@
 // moment leaves the old file or the new one, never a torn one. A file that
 // could not be read or parsed is renamed to "<file>.bad" before the first
 // save rather than overwritten; until then the store runs on defaults.
+//
+// A seed file stands in for the file while that does not exist: it is read
+// as if it were the file, never written, and the first save writes the whole
+// document, its comments and unknown keys included, to the file.
 #pragma once
 
 #include <map>
@@ -54,13 +58,15 @@ enum class SaveOutcome {
 class ConfigStore {
 public:
     // An empty path keeps everything in memory.
-    ConfigStore(std::unique_ptr<FileSystem> fs, std::wstring path);
+    ConfigStore(std::unique_ptr<FileSystem> fs, std::wstring path, std::wstring seed = {});
 
     LoadState Load();
     LoadState state() const { return state_; }
     // Why the file was unreadable (None otherwise).
     ParseError parseError() const { return parseError_; }
     const std::wstring& path() const { return path_; }
+    // True when the last Load found no file and read the seed instead.
+    bool readFromSeed() const { return readFromSeed_; }
     std::wstring badPath() const { return path_ + L".bad"; }
     std::wstring tempPath() const { return path_ + L".tmp"; }
 
@@ -88,11 +94,13 @@ private:
 
     std::unique_ptr<FileSystem> fs_;
     std::wstring path_;
+    std::wstring seed_;
     IniDocument document_;
     std::map<std::string, std::string> defaults_;
     LoadState state_ = LoadState::Missing;
     ParseError parseError_ = ParseError::None;
     bool setAsidePending_ = false;
+    bool readFromSeed_ = false;
     bool dirty_ = false;
     int batchDepth_ = 0;
 };

@@ -2,8 +2,6 @@
 // the two message boxes.
 #include "core/Core.h"
 
-#include <shlobj.h>
-
 #include <climits>
 #include <cstdlib>
 
@@ -11,6 +9,7 @@
 #include "core/CoreInternal_win.h"
 #include "core/EventLog_win.h"
 #include "core/Identity.h"
+#include "core/SettingsPlace.h"
 #include "core/Trace.h"
 #include "core/Utf.h"
 
@@ -20,47 +19,6 @@ std::unique_ptr<CCore> theCore;
 std::unique_ptr<tagSoft> productIdentity;
 
 namespace {
-
-const wchar_t kFileName[] = L"Vorlane.ini";
-
-std::wstring ExeFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-        if (n == 0) return L".\\";
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        if (path.size() >= 32768) break;  // the longest path Windows has
-        path.resize(path.size() * 2);
-    }
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? L".\\" : path.substr(0, slash + 1);
-}
-
-// Creating a file is the one test that answers for ACLs, read-only media and
-// locked-down program folders alike; attributes would not.
-bool FolderIsWritable(const std::wstring& folder) {
-    const std::wstring probe =
-        folder + L"Vorlane." + std::to_wstring(::GetCurrentProcessId()) + L".probe";
-    HANDLE file = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    ::CloseHandle(file);
-    return true;
-}
-
-std::wstring AppDataFolder() {
-    wchar_t path[MAX_PATH] = {};
-    if (SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
-                                     SHGFP_TYPE_CURRENT, path)) &&
-        path[0]) {
-        return path;
-    }
-    const DWORD n = ::GetEnvironmentVariableW(L"APPDATA", path, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? std::wstring(path) : std::wstring();
-}
 
 std::string Key(const std::wstring& key) { return WideToUtf8(key); }
 
@@ -102,26 +60,21 @@ void SaveLoopIfAsked(CCore& core) {
 }  // namespace
 
 CCore::CCore()
-    : store_(std::make_unique<ConfigStore>(nullptr, std::wstring())), appPath_(ExeFolder()) {}
+    : store_(std::make_unique<ConfigStore>(nullptr, std::wstring())), appPath_(ProgramFolder()) {}
 
 CCore::~CCore() = default;
 
 void CCore::autoFileConfig() {
-    std::wstring path;
-    if (FolderIsWritable(appPath_)) {
-        path = appPath_ + kFileName;
-    } else {
-        std::wstring folder = AppDataFolder();
-        if (!folder.empty()) {
-            if (folder.back() != L'\\') folder += L'\\';
-            folder += L"Vorlane";
-            ::CreateDirectoryW(folder.c_str(), nullptr);  // fails harmlessly when it exists
-            path = folder + L"\\" + kFileName;
-        }
+    const SettingsPlace place = FindSettingsPlace();
+    const std::wstring& path = place.path;
+    const size_t slash = path.find_last_of(L'\\');
+    if (slash != std::wstring::npos && path.compare(0, slash + 1, appPath_) != 0) {
+        // The application data subfolder; fails harmlessly when it exists.
+        ::CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
     }
     auto disk = std::make_unique<WindowsFileSystem>();
     disk_ = disk.get();
-    store_ = std::make_unique<ConfigStore>(std::move(disk), path);
+    store_ = std::make_unique<ConfigStore>(std::move(disk), path, place.seed);
     store_->SetDefault("fontname", WideToUtf8(defaultFamily()));
     const LoadState state = store_->Load();
     if (TraceEnabled()) {
@@ -130,6 +83,7 @@ void CCore::autoFileConfig() {
             detail += L"\t" + Utf8ToWide(ParseErrorName(store_->parseError()));
         }
         Trace(L"store", detail);
+        if (store_->readFromSeed()) Trace(L"store", L"seed\t" + place.seed);
     }
     SaveLoopIfAsked(*this);
 }

@@ -7,9 +7,11 @@
 // command string), "run" (the command line handed to cmd.exe), "saved"
 // ("settings" or "position" or "failed"), "window" (lifecycle points such as
 // "settings-dialog", "bar-shown", "exit-command", "exit-end", "about-box",
-// "bar-not-created\t<error>" when the bar's window could not be made),
-// "store" ("loaded\t<path>", "missing\t<path>" or
-// "unreadable\t<path>\t<reason>", once the settings file is chosen),
+// "bar-not-created\t<error>" when the bar's window could not be made,
+// "auto-start", "auto-start-refused", "unknown-arguments", "second-copy",
+// "come-to-front"), "store" ("loaded\t<path>", "missing\t<path>" or
+// "unreadable\t<path>\t<reason>", once the settings file is chosen, then
+// "seed\t<path>" when the file was read from beside a read-only exe),
 // "run-up" (the recovery command), "alarm" ("cancelled-by-menu",
 // "cancelled-by-recovery", "rearmed", "recovery-command"), "monitor"
 // ("resume", "end"), "target" ("<index>\t<address>" when a lookup result

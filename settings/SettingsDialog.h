@@ -20,6 +20,9 @@ public:
     // Valid after DoModal returned IDOK.
     const WorkingSettingsValues& confirmedValues() const { return confirmed_; }
 
+    // The stored settings exactly as the dialog opens on them.
+    static DialogInput StoredInput(const CCore& core);
+
 protected:
     bool OnInit() override;
     bool OnCommand(int notifyCode, int id, HWND control) override;
@@ -32,6 +35,8 @@ private:
     // Asks about each typed name that does not resolve now; false when the
     // user answers No to one.
     bool confirmUnresolvedNames(const std::wstring& targets);
+    void ShowSettingsLocation();
+    void ApplyRunAtLogon();
 
     CCore& core_;
     WorkingSettingsValues confirmed_;

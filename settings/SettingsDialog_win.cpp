@@ -7,7 +7,9 @@
 #include "monitor/TargetList.h"
 #include "res/resource.h"
 #include "settings/LookupNow_win.h"
+#include "settings/RunAtLogon_win.h"
 #include "settings/SettingsKeys.h"
+#include "settings/StoredSettings.h"
 
 namespace vorlane {
 namespace {
@@ -28,22 +30,25 @@ bool SettingsDialog::OnInit() {
     linkSleepHelp_.attach(item(IDC_LINK_SLEEPHELP));
 
     // The texts go in exactly as the store holds them.
-    setItemText(IDC_TARGET, core_.getConfigStr(keys::kTarget));
-    setItemText(IDC_TRYTIMES, core_.getConfigStr(keys::kTryTimes));
-    setItemText(IDC_TRYINTERVAL, core_.getConfigStr(keys::kTryInterval));
-    setItemText(IDC_COMMAND, core_.getConfigStr(keys::kCommandLine));
-    setItemText(IDC_COUNTDOWN, core_.getConfigStr(keys::kCountdown));
-    setItemText(IDC_TIMEOUT, core_.getConfigStr(keys::kTimeout));
-    setItemText(IDC_COMMAND_UP, core_.getConfigStr(keys::kCommandUp));
-    const auto tick = [this](int id, const wchar_t* key) {
-        ::CheckDlgButton(hwnd(), id, core_.getConfigB(key) ? BST_CHECKED : BST_UNCHECKED);
+    const DialogInput stored = StoredInput(core_);
+    setItemText(IDC_TARGET, stored.target);
+    setItemText(IDC_TRYTIMES, stored.tryTimes);
+    setItemText(IDC_TRYINTERVAL, stored.tryInterval);
+    setItemText(IDC_COMMAND, stored.commandLine);
+    setItemText(IDC_COUNTDOWN, stored.countdown);
+    setItemText(IDC_TIMEOUT, stored.timeout);
+    setItemText(IDC_COMMAND_UP, stored.commandUp);
+    const auto tick = [this](int id, bool on) {
+        ::CheckDlgButton(hwnd(), id, on ? BST_CHECKED : BST_UNCHECKED);
     };
-    tick(IDC_SOUND, keys::kPlaySound);
-    tick(IDC_SHUTDOWN, keys::kShutDown);
-    tick(IDC_ARMFIRST, keys::kArmFirst);
-    tick(IDC_CANCELONUP, keys::kCancelOnUp);
-    tick(IDC_REARM, keys::kRearm);
-    tick(IDC_KEEPLOG, keys::kKeepLog);
+    tick(IDC_SOUND, stored.playSound);
+    tick(IDC_SHUTDOWN, stored.shutDown);
+    tick(IDC_ARMFIRST, stored.armFirst);
+    tick(IDC_CANCELONUP, stored.cancelOnUp);
+    tick(IDC_REARM, stored.rearm);
+    tick(IDC_KEEPLOG, stored.keepLog);
+    tick(IDC_RUNATLOGON, RunAtLogonIsSet());
+    ShowSettingsLocation();
 
     const std::wstring host = L"http://" + core_.getConfigStr(keys::kHelpHost);
     linkManual_.setLinkUrl(host + kManualPath);
@@ -51,6 +56,45 @@ bool SettingsDialog::OnInit() {
     linkSleepHelp_.setLinkUrl(host + kSleepHelpPath);
     linkSleepHelp_.setUnderlineMode(HyperlinkStatic::UnderlineNever);
     return true;  // focus on the first tab stop, the target
+}
+
+DialogInput SettingsDialog::StoredInput(const CCore& core) {
+    return ReadStoredInput([&core](const wchar_t* key) { return core.getConfigStr(key); },
+                           [&core](const wchar_t* key) { return core.getConfigB(key) != FALSE; });
+}
+
+void SettingsDialog::ShowSettingsLocation() {
+    // Said only where it is a surprise: anywhere but beside the exe.
+    const std::wstring path = core_.configPath();
+    const std::wstring folder = core_.getAppPath();
+    const bool besideExe =
+        path.size() > folder.size() &&
+        ::CompareStringOrdinal(path.c_str(), static_cast<int>(folder.size()), folder.c_str(),
+                               static_cast<int>(folder.size()), TRUE) == CSTR_EQUAL &&
+        path.find(L'\\', folder.size()) == std::wstring::npos;
+    if (path.empty() || besideExe) {
+        ::ShowWindow(item(IDC_SETTINGS_LOCATION), SW_HIDE);
+        return;
+    }
+    setItemText(IDC_SETTINGS_LOCATION, L"设定保存在：" + path);
+}
+
+void SettingsDialog::ApplyRunAtLogon() {
+    const bool on = ::IsDlgButtonChecked(hwnd(), IDC_RUNATLOGON) == BST_CHECKED;
+    const DWORD error = SetRunAtLogon(on);
+    if (error == 0) return;
+    std::wstring text = on ? L"无法设定登录时自动运行（注册表写入失败）。"
+                           : L"无法取消登录时自动运行（注册表写入失败）。";
+    wchar_t* reason = nullptr;
+    if (::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                             FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, error, 0, reinterpret_cast<wchar_t*>(&reason), 0, nullptr) &&
+        reason) {
+        text += L"\n" + std::wstring(reason);
+        ::LocalFree(reason);
+    }
+    text += L"\n\n其他设定不受影响。";
+    core_.msgboxWarning(hwnd(), text);
 }
 
 void SettingsDialog::CentreOnWorkArea() {
@@ -130,6 +174,7 @@ void SettingsDialog::OnOK() {
     core_.saveConfigStr(keys::kCommandUp, v.commandUp);
     core_.saveConfigB(keys::kKeepLog, v.keepLog);
     core_.endBatch();
+    ApplyRunAtLogon();
     confirmed_ = v;
     EndDialog(IDOK);
 }

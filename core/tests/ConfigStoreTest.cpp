@@ -124,6 +124,33 @@ TEST_F(ConfigStoreTest, CommentsAndUnknownKeysSurviveASave) {
     EXPECT_EQ(File(), "; mine\n[Vorlane]\nping=c.d\nfuture=yes\n[Elsewhere]\nk=v\n");
 }
 
+TEST_F(ConfigStoreTest, ASeedIsReadUntilTheFirstSaveWritesItWholeToTheFile) {
+    const std::wstring seed = L"E:\\Vorlane.ini";
+    disk_.files[seed] = "; mine\n[Vorlane]\nping=a.b\nfuture=yes\n";
+    ConfigStore store(std::make_unique<FakeFileSystem>(disk_), kPath, seed);
+    EXPECT_EQ(store.Load(), LoadState::Loaded);
+    EXPECT_TRUE(store.readFromSeed());
+    EXPECT_EQ(store.GetText("ping"), "a.b");
+    ASSERT_EQ(store.SetText("ping", "c.d"), SaveOutcome::Saved);
+    EXPECT_EQ(File(), "; mine\n[Vorlane]\nping=c.d\nfuture=yes\n");
+    EXPECT_EQ(disk_.files[seed], "; mine\n[Vorlane]\nping=a.b\nfuture=yes\n");
+
+    // Once the file exists it wins over the seed.
+    ConfigStore next(std::make_unique<FakeFileSystem>(disk_), kPath, seed);
+    next.Load();
+    EXPECT_FALSE(next.readFromSeed());
+    EXPECT_EQ(next.GetText("ping"), "c.d");
+
+    // An unreadable seed is left where it is, not set aside.
+    disk_.files.erase(kPath);
+    disk_.files[seed] = std::string("\0\0", 2);
+    ConfigStore broken(std::make_unique<FakeFileSystem>(disk_), kPath, seed);
+    EXPECT_EQ(broken.Load(), LoadState::Unreadable);
+    ASSERT_EQ(broken.SetText("ping", "e.f"), SaveOutcome::Saved);
+    EXPECT_EQ(disk_.files.count(seed), 1u);
+    EXPECT_EQ(disk_.files.count(kPath + L".bad"), 0u);
+}
+
 TEST_F(ConfigStoreTest, ABatchIsOneWrite) {
     auto store = Open();
     store->BeginBatch();

@@ -972,16 +972,18 @@ class Case:
 
     # Runs ------------------------------------------------------------------
 
-    def start(self, env: Optional[Dict[str, str]] = None, wait_dialog: bool = False) -> App:
-        """Launches Vorlane.exe from the case folder. With wait_dialog, waits
-        until the settings dialog is on screen."""
+    def start(self, env: Optional[Dict[str, str]] = None, wait_dialog: bool = False,
+              args: Sequence[str] = ()) -> App:
+        """Launches Vorlane.exe from the case folder with the command-line
+        arguments `args`. With wait_dialog, waits until the settings dialog
+        is on screen."""
         self.use_private_prefix()
         extra = dict(self.extra_env)
         extra.update(env or {})
         full_env = wine_env(self.prefix, DISPLAY=self.display.name,
                             VORLANE_TRACE=self.trace.path, **extra)
         full_env.pop("XAUTHORITY", None)
-        command = ["wine", os.path.join(self.folder, self.exe_name)]
+        command = ["wine", os.path.join(self.folder, self.exe_name), *args]
         if self.netns:
             # `env` carries the environment through ip's exec.
             command = self.netns.command("env", *[f"{k}={v}" for k, v in full_env.items()],

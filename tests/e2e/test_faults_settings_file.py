@@ -37,18 +37,19 @@ def copy_program(c, folder):
     return names
 
 
-def start_from(c, folder, env=None):
+def start_from(c, folder, env=None, args=()):
     """Launches the case's exe copied into `folder` (the case folder keeps
-    the trace and the logs); the run is ended by the case's clean-up. It runs
-    in the case's own prefix: Wine in the shared one would rewrite its
-    registry while other cases copy it, and outlive the case."""
+    the trace and the logs) with the arguments `args`; the run is ended by
+    the case's clean-up. It runs in the case's own prefix: Wine in the shared
+    one would rewrite its registry while other cases copy it, and outlive the
+    case."""
     c.use_private_prefix()
     copy_program(c, folder)
     full_env = wine_env(c.prefix, DISPLAY=c.display.name, VORLANE_TRACE=c.trace.path,
                         **(env or {}))
     full_env.pop("XAUTHORITY", None)
     with open(c.wine_log, "ab") as log:
-        process = subprocess.Popen(["wine", os.path.join(folder, c.exe_name)], cwd=folder,
+        process = subprocess.Popen(["wine", os.path.join(folder, c.exe_name), *args], cwd=folder,
                                    env=full_env, stdout=log, stderr=log, start_new_session=True)
     app = App(c, process, c.exe_name, time.monotonic())
     c.apps.append(app)

@@ -1,0 +1,28 @@
+// The program's command line: which switches it understands, and what it says
+// about the ones it does not. Portable: the text is the one GetCommandLineW
+// hands over, program name included.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vorlane {
+
+struct StartOptions {
+    // "/auto", "-auto" or "--auto", in any case: start on the stored
+    // settings without the dialog when they pass its checks.
+    bool autoStart = false;
+    // Every other argument, in the order given.
+    std::vector<std::wstring> unknown;
+};
+
+// Splits the whole command line the way the C runtime fills argv (quotes
+// group, backslashes escape a quote only right before one), skips the
+// program's name and sorts what remains.
+StartOptions ParseCommandLine(const std::wstring& commandLine);
+
+// The message box text for arguments that were not understood: it names
+// them (each cut short when very long) and lists the ones understood.
+std::wstring UnknownArgumentsText(const std::vector<std::wstring>& unknown);
+
+}  // namespace vorlane

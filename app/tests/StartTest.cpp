@@ -1,0 +1,64 @@
+// What the program makes of its command line, and which copies count as one.
+#include "app/CommandLine.h"
+#include "app/SingleInstance.h"
+
+#include <gtest/gtest.h>
+
+namespace vorlane {
+namespace {
+
+const std::wstring kExe = L"\"C:\\Program Files\\Vorlane\\Vorlane.exe\"";
+
+TEST(ParseCommandLine, TakesEverySpellingOfAutoAndNothingElse) {
+    for (const wchar_t* spelling :
+         {L"/auto", L"-auto", L"--auto", L"/AUTO", L"--Auto", L"\"/auto\""}) {
+        const StartOptions options = ParseCommandLine(kExe + L" " + spelling);
+        EXPECT_TRUE(options.autoStart) << spelling;
+        EXPECT_TRUE(options.unknown.empty()) << spelling;
+    }
+    for (const wchar_t* other : {L"auto", L"/autox", L"---auto", L"/aut", L"//auto", L"-/auto"}) {
+        const StartOptions options = ParseCommandLine(kExe + L" " + other);
+        EXPECT_FALSE(options.autoStart) << other;
+        EXPECT_EQ(options.unknown.size(), 1u) << other;
+    }
+}
+
+TEST(ParseCommandLine, SplitsLikeTheCRuntime) {
+    // No arguments at all, also with a bare program name holding no quotes.
+    EXPECT_TRUE(ParseCommandLine(L"").unknown.empty());
+    EXPECT_TRUE(ParseCommandLine(kExe + L"   ").unknown.empty());
+    EXPECT_TRUE(ParseCommandLine(L"C:\\a\\b\\Vorlane.exe").unknown.empty());
+
+    const StartOptions several = ParseCommandLine(
+        L"C:\\x\\\"odd dir\"\\Vorlane.exe /x \"two words\" /auto a\\\\\\\"b c\\\\\"d e\" "
+        L"\"x\"\"y\"");
+    EXPECT_TRUE(several.autoStart);
+    const std::vector<std::wstring> expected = {L"/x", L"two words", L"a\\\"b", L"c\\d e", L"x\"y"};
+    EXPECT_EQ(several.unknown, expected);
+}
+
+TEST(ParseCommandLine, AVeryLongArgumentIsNamedShortInTheMessage) {
+    const std::wstring huge(10000, L'q');
+    const StartOptions options = ParseCommandLine(kExe + L" " + huge);
+    ASSERT_EQ(options.unknown.size(), 1u);
+    EXPECT_EQ(options.unknown[0], huge);
+    const std::wstring text = UnknownArgumentsText(options.unknown);
+    EXPECT_LT(text.size(), 400u);
+    EXPECT_NE(text.find(std::wstring(100, L'q') + L"…"), std::wstring::npos);
+    EXPECT_NE(text.find(L"/auto"), std::wstring::npos);
+
+    std::vector<std::wstring> many(50, L"/z");
+    EXPECT_LT(UnknownArgumentsText(many).size(), 400u);
+}
+
+TEST(InstanceName, OneFileOneNameTwoFoldersTwoNames) {
+    const std::wstring a = L"C:\\Program Files\\Vorlane\\Vorlane.ini";
+    EXPECT_EQ(InstanceName(a), InstanceName(L"c:/program files/VORLANE/vorlane.INI"));
+    EXPECT_NE(InstanceName(a), InstanceName(L"C:\\Program Files\\Vorlane2\\Vorlane.ini"));
+    EXPECT_NE(InstanceName(L"D:\\a\\Vorlane.ini"), InstanceName(L"D:\\b\\Vorlane.ini"));
+    EXPECT_EQ(InstanceMutexName(a).rfind(L"Local\\Vorlane-", 0), 0u);
+    EXPECT_NE(ComeToFrontMessageName(a), InstanceName(a));
+}
+
+}  // namespace
+}  // namespace vorlane

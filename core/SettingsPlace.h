@@ -1,0 +1,30 @@
+// Where the settings file lives. Beside the exe when its folder can be
+// written; otherwise in the user's application data folder, starting from a
+// ready-made Vorlane.ini beside the exe (a read-only stick or share) until
+// the first save puts the whole file there.
+#pragma once
+
+#include <string>
+
+namespace vorlane {
+
+struct SettingsPlace {
+    // The file in use: every save goes here, and the one-copy rule and the
+    // files kept beside the settings go by it. Empty: nowhere to save.
+    std::wstring path;
+    // Read instead while `path` does not exist yet; empty when there is none.
+    std::wstring seed;
+};
+
+// `appDataFile` is "<application data>\Vorlane\Vorlane.ini" (empty when that
+// folder is unknown).
+SettingsPlace ChooseSettingsPlace(const std::wstring& exeFolder, bool exeFolderWritable,
+                                  const std::wstring& appDataFile, bool appDataFileExists);
+
+// The program's folder, with a trailing backslash (Windows side).
+std::wstring ProgramFolder();
+// The decision above for this program on this machine (Windows side).
+// Creates nothing: a second copy must write nothing before it ends.
+SettingsPlace FindSettingsPlace();
+
+}  // namespace vorlane

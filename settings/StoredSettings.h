@@ -1,0 +1,27 @@
+// The stored settings as the dialog would show them, and whether a start
+// without the dialog ("/auto") may run on them. Portable: the store is
+// reached through the two readers.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "settings/SettingsCheck.h"
+
+namespace vorlane {
+
+using StoredText = std::function<std::wstring(const wchar_t* key)>;
+using StoredFlag = std::function<bool(const wchar_t* key)>;
+
+// Exactly what the dialog's controls are filled with on opening.
+DialogInput ReadStoredInput(const StoredText& text, const StoredFlag& flag);
+
+// True, with the values to monitor on, when OK on the dialog filled from
+// `stored` would accept it as it is: the dialog's checks pass and no number
+// has to be read generously (a text that is not a whole number, a count
+// below 1 or a countdown below 0, which the dialog would quietly change).
+// Nobody is there to see such a change at an unattended start, so the
+// dialog comes instead.
+bool StoredSettingsPass(const DialogInput& stored, WorkingSettingsValues& values);
+
+}  // namespace vorlane
