@@ -8,6 +8,7 @@
 #include "app/CommandLine.h"
 #include "app/SingleInstance_win.h"
 #include "app/StatusBarWindow.h"
+#include "core/EventLog_win.h"
 #include "core/SettingsPlace.h"
 #include "core/Trace.h"
 #include "framework/Application.h"
@@ -18,10 +19,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     const vorlane::StartOptions options = vorlane::ParseCommandLine(::GetCommandLineW());
     if (!options.unknown.empty()) {
-        // Named to the person, never traced or stored: it may be anything.
+        // Named to the person, never traced: it may be anything. The event
+        // log keeps the box's text as it keeps every warning (escaped, on one
+        // line), once its file is known; the start line holds the arguments
+        // anyway.
         vorlane::Trace(L"window", L"unknown-arguments");
-        ::MessageBoxW(nullptr, vorlane::UnknownArgumentsText(options.unknown).c_str(), L"Vorlane",
-                      MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+        const std::wstring text = vorlane::UnknownArgumentsText(options.unknown);
+        vorlane::ProgramLog().write("warning", vorlane::LogDetails().add(L"text", text));
+        ::MessageBoxW(nullptr, text.c_str(), L"Vorlane", MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
     }
     // Before anything is shown or written: a second copy on the same
     // settings file only brings the first to the front and ends.

@@ -27,6 +27,11 @@ def run_value(c):
     return None
 
 
+def log_fields(c):
+    with open(os.path.join(c.folder, "Vorlane.log"), encoding="utf-8") as f:
+        return [line.split("\t") for line in f.read().splitlines()]
+
+
 def open_settings(c, bar):
     choose(c, bar, "Down", "Return")
     return settings_dialog(c)
@@ -53,6 +58,9 @@ def test_auto_on_good_settings_shows_the_bar_without_the_dialog_and_turns_green(
     wait_frame(c, BarColours.GREEN)
     assert not c.trace.find("window", "^settings-dialog$")
     assert [w.title for w in c.windows()] == ["Vorlane"], c.windows()
+    # The event log tells of an unattended start as of any other.
+    lines = log_fields(c)
+    assert [l[1] for l in lines[:2]] == ["start", "settings"] and "args=--Auto" in lines[0], lines
 
 
 @case(timeout=90)
@@ -89,6 +97,8 @@ def test_unknown_argument_is_named_in_a_message_and_then_the_dialog_comes(c):
     assert "bogus" not in c.trace.text()
     with open(c.ini_path, encoding="utf-8") as f:
         assert "bogus" not in f.read()
+    # The box's text is kept for the log and written once its file is known.
+    assert [l[1] for l in log_fields(c)[:3]] == ["warning", "start", "settings"], log_fields(c)
 
 
 @case(timeout=120)
