@@ -5,23 +5,27 @@
 
 namespace vorlane {
 
-std::vector<std::optional<int>> ProbeAll(Prober& prober, const std::vector<Ipv4Address>& addresses,
-                                         int timeoutMs) {
-    std::vector<std::optional<int>> answers(addresses.size());
-    if (addresses.empty()) return answers;
+void ForEachAtOnce(std::size_t count, const std::function<void(std::size_t)>& job) {
+    if (count == 0) return;
     std::vector<std::thread> threads;
     std::vector<std::size_t> leftOver;
-    for (std::size_t i = 1; i < addresses.size(); ++i) {
+    for (std::size_t i = 1; i < count; ++i) {
         try {
-            threads.emplace_back(
-                [&, i] { answers[i] = prober.probe(addresses[i], timeoutMs); });
+            threads.emplace_back([&job, i] { job(i); });
         } catch (const std::system_error&) {
             leftOver.push_back(i);
         }
     }
-    answers[0] = prober.probe(addresses[0], timeoutMs);
+    job(0);
     for (std::thread& thread : threads) thread.join();
-    for (std::size_t i : leftOver) answers[i] = prober.probe(addresses[i], timeoutMs);
+    for (std::size_t i : leftOver) job(i);
+}
+
+std::vector<std::optional<int>> ProbeAll(Prober& prober, const std::vector<Ipv4Address>& addresses,
+                                         int timeoutMs) {
+    std::vector<std::optional<int>> answers(addresses.size());
+    ForEachAtOnce(addresses.size(),
+                  [&](std::size_t i) { answers[i] = prober.probe(addresses[i], timeoutMs); });
     return answers;
 }
 

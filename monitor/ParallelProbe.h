@@ -3,6 +3,8 @@
 // no Windows types.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -18,6 +20,11 @@ class Prober {
     // came. Called from several threads at once, one per target.
     virtual std::optional<int> probe(const Ipv4Address& address, int timeoutMs) = 0;
 };
+
+// Runs job(0) .. job(count - 1) at once: job(0) on the calling thread, every
+// other on a thread of its own, or after the others on the calling thread
+// where a thread cannot be started. Returns when all have ended.
+void ForEachAtOnce(std::size_t count, const std::function<void(std::size_t)>& job);
 
 // The answers in the order of `addresses`. The first address is probed on
 // the calling thread and every other on a thread of its own; where a thread

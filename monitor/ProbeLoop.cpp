@@ -96,9 +96,15 @@ void ProbeLoop::resolve(bool all) {
     // service likes, and the UI thread must never wait for them.
     const std::vector<std::wstring> entries = SplitTargets(settings->target);
     if (all) targets_.assign(entries.size(), ResolvedTarget());
+    // Each name on its own, all at once: a name server that is slow for one
+    // name holds up neither the others nor the cycle by more than itself.
+    std::vector<std::size_t> due;
     for (std::size_t i = 0; i < entries.size() && i < targets_.size(); ++i) {
-        if (all || targets_[i].retryLookup()) targets_[i] = ResolveTarget(entries[i], resolver_);
+        if (all || targets_[i].retryLookup()) due.push_back(i);
     }
+    ForEachAtOnce(due.size(), [&](std::size_t k) {
+        targets_[due[k]] = ResolveTarget(entries[due[k]], resolver_);
+    });
     std::vector<std::size_t> changed;
     {
         std::lock_guard<std::mutex> lock(state_->mutex_);

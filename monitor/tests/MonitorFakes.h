@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -20,12 +21,17 @@ class FakeResolver : public Resolver {
     std::vector<std::wstring> asked;
     std::function<void()> duringLookup;
 
+    // Several lookups of one cycle run at once.
     std::wstring lookupHost(const std::wstring& name) override {
+        std::lock_guard<std::mutex> lock(mutex_);
         asked.push_back(name);
         if (duringLookup) duringLookup();
         auto it = answers.find(name);
         return it == answers.end() ? kLookupFailed : it->second;
     }
+
+  private:
+    std::mutex mutex_;
 };
 
 // Answers from a script; once the script is used up, writes "STOP" during the
