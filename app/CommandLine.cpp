@@ -116,4 +116,17 @@ std::wstring UnknownArgumentsText(const std::vector<std::wstring>& unknown) {
     return text;
 }
 
+std::wstring LoggedArguments(const StartOptions& options) {
+    std::wstring text = options.autoStart ? L"/auto" : L"";
+    if (!options.unknown.empty()) {
+        if (!text.empty()) text += L' ';
+        text += L"(" + std::to_wstring(options.unknown.size()) + L" not understood)";
+    }
+    return text;
+}
+
+std::wstring UnknownArgumentsLogText(size_t count) {
+    return L"无法识别的命令行参数（" + std::to_wstring(count) + L" 个，内容不记录）";
+}
+
 }  // namespace vorlane

@@ -25,4 +25,11 @@ StartOptions ParseCommandLine(const std::wstring& commandLine);
 // them (each cut short when very long) and lists the ones understood.
 std::wstring UnknownArgumentsText(const std::vector<std::wstring>& unknown);
 
+// What the record of the run says of the command line: the switches
+// understood, and only the number of the others. An argument not understood
+// may be anything a person typed (a password pasted into the wrong window),
+// so its text is shown to that person and never written down.
+std::wstring LoggedArguments(const StartOptions& options);
+std::wstring UnknownArgumentsLogText(size_t count);
+
 }  // namespace vorlane

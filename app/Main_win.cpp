@@ -18,21 +18,22 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ::InitCommonControlsEx(&controls);
 
     const vorlane::StartOptions options = vorlane::ParseCommandLine(::GetCommandLineW());
-    if (!options.unknown.empty()) {
-        // Named to the person, never traced: it may be anything. The event
-        // log keeps the box's text as it keeps every warning (escaped, on one
-        // line), once its file is known; the start line holds the arguments
-        // anyway.
-        vorlane::Trace(L"window", L"unknown-arguments");
-        const std::wstring text = vorlane::UnknownArgumentsText(options.unknown);
-        vorlane::ProgramLog().write("warning", vorlane::LogDetails().add(L"text", text));
-        ::MessageBoxW(nullptr, text.c_str(), L"Vorlane", MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
-    }
     // Before anything is shown or written: a second copy on the same
-    // settings file only brings the first to the front and ends.
-    // (With nowhere to save, the file read beside the exe stands for it.)
+    // settings file only brings the first to the front and ends. Taken
+    // before the box below, so that two starts while it waits for OK cannot
+    // both go on. (With nowhere to save, the file read beside the exe stands
+    // for it.)
     const vorlane::SettingsPlace place = vorlane::FindSettingsPlace();
     const vorlane::SingleInstanceGuard oneCopy(place.path.empty() ? place.seed : place.path);
+    if (!options.unknown.empty()) {
+        // Named to the person, never traced or logged: it may be anything.
+        vorlane::Trace(L"window", L"unknown-arguments");
+        vorlane::ProgramLog().write(
+            "warning", vorlane::LogDetails().add(
+                           L"text", vorlane::UnknownArgumentsLogText(options.unknown.size())));
+        const std::wstring text = vorlane::UnknownArgumentsText(options.unknown);
+        ::MessageBoxW(nullptr, text.c_str(), L"Vorlane", MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+    }
     if (!oneCopy.isFirst()) {
         vorlane::Trace(L"window", L"second-copy");
         oneCopy.bringRunningCopyToFront();

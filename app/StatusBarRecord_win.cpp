@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "app/Glance.h"
 #include "app/StatusBarTooltip_win.h"
 #include "core/Core.h"
@@ -25,21 +26,6 @@
 namespace vorlane {
 namespace {
 
-// The command line without the program's own name.
-std::wstring ProgramArguments() {
-    const wchar_t* line = ::GetCommandLineW();
-    if (!line) return std::wstring();
-    if (*line == L'"') {
-        ++line;
-        while (*line && *line != L'"') ++line;
-        if (*line) ++line;
-    } else {
-        while (*line && *line != L' ' && *line != L'\t') ++line;
-    }
-    while (*line == L' ' || *line == L'\t') ++line;
-    return line;
-}
-
 }  // namespace
 
 void StatusBarWindow::openLog() {
@@ -47,7 +33,7 @@ void StatusBarWindow::openLog() {
                            theCore->getConfigB(keys::kKeepLog) != FALSE);
     ProgramLog().write("start", LogDetails()
                                     .add(L"version", Utf8ToWide(VORLANE_VERSION))
-                                    .add(L"args", ProgramArguments())
+                                    .add(L"args", LoggedArguments(ParseCommandLine(::GetCommandLineW())))
                                     .add(L"settings", theCore->configPath()));
 }
 

@@ -51,6 +51,17 @@ TEST(ParseCommandLine, AVeryLongArgumentIsNamedShortInTheMessage) {
     EXPECT_LT(UnknownArgumentsText(many).size(), 400u);
 }
 
+TEST(LoggedArguments, NeverHoldsAnArgumentNotUnderstood) {
+    const StartOptions options = ParseCommandLine(kExe + L" --AUTO secret-password /x");
+    const std::wstring logged = LoggedArguments(options);
+    EXPECT_EQ(logged.find(L"secret"), std::wstring::npos);
+    EXPECT_EQ(logged.find(L"/x"), std::wstring::npos);
+    EXPECT_NE(logged.find(L"/auto"), std::wstring::npos);
+    EXPECT_NE(logged.find(L"2"), std::wstring::npos);
+    EXPECT_EQ(LoggedArguments(ParseCommandLine(kExe)), L"");
+    EXPECT_EQ(UnknownArgumentsLogText(2).find(L"secret"), std::wstring::npos);
+}
+
 TEST(InstanceName, OneFileOneNameTwoFoldersTwoNames) {
     const std::wstring a = L"C:\\Program Files\\Vorlane\\Vorlane.ini";
     EXPECT_EQ(InstanceName(a), InstanceName(L"c:/program files/VORLANE/vorlane.INI"));
