@@ -1,5 +1,6 @@
 #include "alarm/DropAlarm.h"
 
+#include "core/Digits.h"
 #include "settings/SettingsCheck.h"
 
 namespace vorlane {
@@ -53,7 +54,7 @@ void DropAlarm::onProbeResult(bool answered, int failureCount) {
         actions_->showStatus(kOkText, false);
         noteAnswer();
     } else {
-        actions_->showStatus(kDroppedText + std::to_wstring(failureCount), true);
+        actions_->showStatus(kDroppedText + Decimal(failureCount), true);
     }
 }
 
@@ -83,7 +84,7 @@ void DropAlarm::restartMonitoring() {
 void DropAlarm::onWaitingForAnswer(int probesSent) {
     if (stage_ != Stage::Monitoring) return;
     // Red: the machine is not being watched yet.
-    actions_->showStatus(kWaitingText + std::to_wstring(probesSent), true);
+    actions_->showStatus(kWaitingText + Decimal(probesSent), true);
 }
 
 void DropAlarm::onDropLimit() {
@@ -118,7 +119,7 @@ void DropAlarm::onCountdownTick() {
     if (stage_ != Stage::CountingDown) return;
     const int countdown = CountdownSeconds(settings_.countdown, doublings_);
     if (countdownTicks_ < countdown) {
-        actions_->showStatus(kCountdownText + std::to_wstring(countdown - countdownTicks_), true);
+        actions_->showStatus(kCountdownText + Decimal(countdown - countdownTicks_), true);
         ++countdownTicks_;
         return;
     }

@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "core/Digits.h"
+
 namespace vorlane {
 namespace {
 
@@ -107,7 +109,7 @@ std::wstring UnknownArgumentsText(const std::vector<std::wstring>& unknown) {
         text += L"”\n";
     }
     if (unknown.size() > kShownArguments) {
-        text += L"    （另有 " + std::to_wstring(unknown.size() - kShownArguments) + L" 个）\n";
+        text += L"    （另有 " + Decimal(unknown.size() - kShownArguments) + L" 个）\n";
     }
     text +=
         L"\n可用的参数：\n"
@@ -120,13 +122,13 @@ std::wstring LoggedArguments(const StartOptions& options) {
     std::wstring text = options.autoStart ? L"/auto" : L"";
     if (!options.unknown.empty()) {
         if (!text.empty()) text += L' ';
-        text += L"(" + std::to_wstring(options.unknown.size()) + L" not understood)";
+        text += L"(" + Decimal(options.unknown.size()) + L" not understood)";
     }
     return text;
 }
 
 std::wstring UnknownArgumentsLogText(size_t count) {
-    return L"无法识别的命令行参数（" + std::to_wstring(count) + L" 个，内容不记录）";
+    return L"无法识别的命令行参数（" + Decimal(count) + L" 个，内容不记录）";
 }
 
 }  // namespace vorlane

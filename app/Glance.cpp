@@ -1,5 +1,6 @@
 #include "app/Glance.h"
 
+#include "core/Digits.h"
 #include "monitor/Target.h"
 
 namespace vorlane {
@@ -17,7 +18,7 @@ std::wstring TargetLine(const Glance::Target& target) {
 // Per mille as "12.5%", rounded to the nearest tenth of a per cent.
 std::wstring Percent(int part, int whole) {
     const long long tenths = (static_cast<long long>(part) * 1000 + whole / 2) / whole;
-    return std::to_wstring(tenths / 10) + L"." + std::to_wstring(tenths % 10) + L"%";
+    return Decimal(tenths / 10) + L"." + Decimal(tenths % 10) + L"%";
 }
 
 }  // namespace
@@ -26,12 +27,12 @@ std::wstring GlanceText(const Glance& glance) {
     std::vector<std::wstring> lines;
     for (const Glance::Target& target : glance.targets) lines.push_back(TargetLine(target));
     if (glance.roundTripMs >= 0) {
-        lines.push_back(L"往返时间：" + std::to_wstring(glance.roundTripMs) + L" ms");
+        lines.push_back(L"往返时间：" + Decimal(glance.roundTripMs) + L" ms");
     }
     const LossRecord::Share& loss = glance.lossLastHour;
     if (loss.sent > 0) {
         lines.push_back(L"近一小时丢包：" + Percent(loss.lost, loss.sent) + L"（" +
-                        std::to_wstring(loss.lost) + L"/" + std::to_wstring(loss.sent) + L"）");
+                        Decimal(loss.lost) + L"/" + Decimal(loss.sent) + L"）");
     }
     switch (glance.state) {
         case LinkHistory::State::Unknown:
@@ -42,10 +43,10 @@ std::wstring GlanceText(const Glance& glance) {
             break;
         case LinkHistory::State::Down:
             lines.push_back(L"掉线自 " + FormatShortTime(glance.since) + L"，已丢失 " +
-                            std::to_wstring(glance.missed) + L" 次");
+                            Decimal(glance.missed) + L" 次");
             break;
     }
-    lines.push_back(L"启动以来掉线：" + std::to_wstring(glance.drops) + L" 次");
+    lines.push_back(L"启动以来掉线：" + Decimal(glance.drops) + L" 次");
     if (!glance.logProblem.empty()) {
         lines.push_back(L"日志无法写入：" + glance.logPath + L"：" + glance.logProblem);
     } else if (glance.logPath.empty()) {

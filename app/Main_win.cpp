@@ -8,6 +8,7 @@
 #include "app/CommandLine.h"
 #include "app/SingleInstance_win.h"
 #include "app/StatusBarWindow.h"
+#include "core/Digits.h"
 #include "core/EventLog_win.h"
 #include "core/SettingsPlace.h"
 #include "core/Trace.h"
@@ -56,7 +57,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         if (!bar.initialised()) {
             // No window at all, not even for the dialog to run in: the one
             // mark such a start can leave.
-            vorlane::Trace(L"window", L"bar-not-created\t" + std::to_wstring(createError));
+            vorlane::Trace(L"window", L"bar-not-created\t" + vorlane::Decimal(createError));
         }
         if (bar.hwnd() && ::IsWindow(bar.hwnd())) {
             // The start-up dialog had the focus; hand it to the bar so that its

@@ -12,6 +12,7 @@
 
 #include "alarm/DropAlarm.h"
 #include "app/StatusBarWindow.h"
+#include "core/Digits.h"
 #include "core/Trace.h"
 #include "settings/SettingsCheck.h"
 
@@ -37,9 +38,9 @@ public:
         std::sort(micros_.begin(), micros_.end());
         const double median = micros_[micros_.size() / 2];
         const double p99 = micros_[std::min(micros_.size() - 1, micros_.size() * 99 / 100)];
-        Trace(L"bench", std::wstring(what) + L"\t" + std::to_wstring(micros_.size()) + L"\t" +
-                            std::to_wstring(static_cast<long long>(median)) + L"\t" +
-                            std::to_wstring(static_cast<long long>(p99)));
+        Trace(L"bench", std::wstring(what) + L"\t" + Decimal(micros_.size()) + L"\t" +
+                            Decimal(static_cast<long long>(median)) + L"\t" +
+                            Decimal(static_cast<long long>(p99)));
     }
 
 private:
@@ -55,7 +56,7 @@ void StatusBarWindow::runRedrawBenchmark(int count) {
     Timings floor(each), same(each), changed(each), fresh(each);
     for (int i = 0; i < each; ++i) {
         // A new text for each changing redraw, as a countdown gives.
-        const std::wstring next = kDroppedText + std::to_wstring(i);
+        const std::wstring next = kDroppedText + Decimal(i);
         fresh.time([&] {
             surface_.reset();
             statusText_ = next;
@@ -93,7 +94,7 @@ void StatusBarWindow::runRedrawBenchmark(int count) {
             }
         }
     }
-    Trace(L"bench", L"pixels\t" + std::to_wstring(pictures) + L"\t" + std::to_wstring(differ));
+    Trace(L"bench", L"pixels\t" + Decimal(pictures) + L"\t" + Decimal(differ));
     renderStatusBar();
 }
 

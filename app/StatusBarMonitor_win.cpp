@@ -5,6 +5,7 @@
 
 #include "alarm/DropAlarm.h"
 #include "alarm/WindowAlarmActions_win.h"
+#include "core/Digits.h"
 #include "core/EventLog_win.h"
 #include "core/Trace.h"
 #include "monitor/MonitorController.h"
@@ -52,7 +53,7 @@ void StatusBarWindow::onTargetResolved(WPARAM index) {
     if (!monitor_) return;
     const auto targets = monitor_->targets();
     if (index >= targets.size()) return;
-    Trace(L"target", std::to_wstring(index) + L"\t" + targets[index].address);
+    Trace(L"target", Decimal(index) + L"\t" + targets[index].address);
     noteLookup(index, targets[index].address);
     refreshGlance();
 }

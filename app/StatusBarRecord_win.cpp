@@ -13,6 +13,7 @@
 #include "app/Glance.h"
 #include "app/StatusBarTooltip_win.h"
 #include "core/Core.h"
+#include "core/Digits.h"
 #include "core/EventLog_win.h"
 #include "core/Trace.h"
 #include "core/Utf.h"
@@ -160,9 +161,9 @@ void StatusBarWindow::runLogBenchmark(int count) {
         micros.push_back((end.QuadPart - start.QuadPart) * 1000000 / frequency.QuadPart);
     }
     std::sort(micros.begin(), micros.end());
-    Trace(L"bench", L"loglines\t" + std::to_wstring(count) + L"\t" +
-                        std::to_wstring(micros[micros.size() / 2]) + L"\t" +
-                        std::to_wstring(micros[std::min(micros.size() - 1, micros.size() * 99 / 100)]));
+    Trace(L"bench", L"loglines\t" + Decimal(count) + L"\t" +
+                        Decimal(micros[micros.size() / 2]) + L"\t" +
+                        Decimal(micros[std::min(micros.size() - 1, micros.size() * 99 / 100)]));
 }
 
 }  // namespace vorlane

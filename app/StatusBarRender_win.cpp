@@ -6,6 +6,7 @@
 #include "app/Layout.h"
 #include "app/StatusBarWindow.h"
 #include "core/Core.h"
+#include "core/Digits.h"
 #include "core/EventLog_win.h"
 #include "core/FontSize.h"
 #include "core/Trace.h"
@@ -59,8 +60,8 @@ void StatusBarWindow::measureBar(int dpi) {
     display_.barWidth = layout.width;
     display_.barHeight = layout.height;
     if (TraceEnabled()) {
-        Trace(L"window", L"layout\tdpi\t" + std::to_wstring(dpi) + L"\t" +
-                             std::to_wstring(layout.width) + L"x" + std::to_wstring(layout.height));
+        Trace(L"window", L"layout\tdpi\t" + Decimal(dpi) + L"\t" + Decimal(layout.width) + L"x" +
+                             Decimal(layout.height));
     }
 }
 
@@ -90,12 +91,11 @@ void StatusBarWindow::placeOnScreen() {
     display_.posLeft = at.x;
     display_.posTop = at.y;
     if (TraceEnabled()) {
-        Trace(L"window", L"placed\t" + std::to_wstring(at.x) + L"," + std::to_wstring(at.y) +
-                             L"\twork-area\t" + std::to_wstring(workArea.left) + L"," +
-                             std::to_wstring(workArea.top) + L"," + std::to_wstring(workArea.right) +
-                             L"," + std::to_wstring(workArea.bottom) + L"\tscreen\t" +
-                             std::to_wstring(::GetSystemMetrics(SM_CXSCREEN)) + L"x" +
-                             std::to_wstring(::GetSystemMetrics(SM_CYSCREEN)));
+        Trace(L"window", L"placed\t" + Decimal(at.x) + L"," + Decimal(at.y) + L"\twork-area\t" +
+                             Decimal(workArea.left) + L"," + Decimal(workArea.top) + L"," +
+                             Decimal(workArea.right) + L"," + Decimal(workArea.bottom) +
+                             L"\tscreen\t" + Decimal(::GetSystemMetrics(SM_CXSCREEN)) + L"x" +
+                             Decimal(::GetSystemMetrics(SM_CYSCREEN)));
     }
     ::SetWindowPos(hwnd(), nullptr, at.x, at.y, display_.barWidth, display_.barHeight, SWP_NOZORDER);
 }

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "core/Digits.h"
+
 namespace vorlane {
 namespace link {
 
@@ -68,7 +70,7 @@ std::wstring OpenFailureMessage(int code) {
     if (const wchar_t* known = KnownFailureText(code)) {
         message += known;
     } else {
-        message += L"Unknown Error (" + std::to_wstring(code) + L") occurred.";
+        message += L"Unknown Error (" + Decimal(code) + L") occurred.";
     }
     return message;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "controls/HyperlinkLogic.h"
+#include "core/Digits.h"
 #include "core/EventLog_win.h"
 #include "core/Trace.h"
 #include "framework/Dialog.h"
@@ -297,7 +298,7 @@ void HyperlinkStatic::onClicked() {
         return;
     }
     const std::wstring message = link::OpenFailureMessage(opened);
-    Trace(L"link", L"failed\t" + std::to_wstring(opened) + L"\t" + OneLine(message));
+    Trace(L"link", L"failed\t" + Decimal(opened) + L"\t" + OneLine(message));
     ProgramLog().write("warning", LogDetails().add(L"text", message));
     ::MessageBeep(MB_ICONEXCLAMATION);
     ::MessageBoxW(::GetAncestor(hwnd(), GA_ROOT), message.c_str(), kMessageCaption,

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "core/Digits.h"
+
 namespace vorlane {
 namespace {
 
@@ -96,7 +98,7 @@ SaveOutcome ConfigStore::SetText(std::string_view key, std::string_view value) {
 }
 
 SaveOutcome ConfigStore::SetInt(std::string_view key, int value) {
-    return SetText(key, std::to_string(value));
+    return SetText(key, Decimal<char>(value));
 }
 
 SaveOutcome ConfigStore::SetBool(std::string_view key, bool value) {

@@ -7,6 +7,7 @@
 
 #include "core/ConfigStore.h"
 #include "core/CoreInternal_win.h"
+#include "core/Digits.h"
 #include "core/EventLog_win.h"
 #include "core/Identity.h"
 #include "core/SettingsPlace.h"
@@ -47,12 +48,12 @@ void SaveLoopIfAsked(CCore& core) {
     const int first = core.getConfigInt(L"trytimes");
     for (int i = 1; i <= count && first <= INT_MAX - i; ++i) {
         const int generation = first + i;
-        const std::wstring mark = std::to_wstring(generation);
+        const std::wstring mark = Decimal(generation);
         core.beginBatch();
         core.saveConfigInt(L"trytimes", generation);
         core.saveConfigInt(L"djs", generation);
         core.saveConfigStr(L"cmduser", mark + L" " + std::wstring(8000, L'x') + L" " + mark);
-        core.saveConfigStr(L"ping", L"127.0.0." + std::to_wstring(generation % 250 + 1));
+        core.saveConfigStr(L"ping", L"127.0.0." + Decimal(generation % 250 + 1));
         core.endBatch();
     }
 }
@@ -124,7 +125,7 @@ void CCore::reportSave(SaveOutcome outcome, const wchar_t* what) {
     ReportSaveOutcome(outcome, what, store_->path(), disk_ ? disk_->lastError() : 0);
 }
 
-std::wstring CCore::getStrInt(int value) const { return std::to_wstring(value); }
+std::wstring CCore::getStrInt(int value) const { return Decimal(value); }
 
 std::wstring CCore::getPathShort(const std::wstring& path) const {
     const DWORD needed = ::GetShortPathNameW(path.c_str(), nullptr, 0);

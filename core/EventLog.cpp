@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "core/Digits.h"
 #include "core/Utf.h"
 
 namespace vorlane {
@@ -9,17 +10,10 @@ namespace {
 
 const wchar_t kHexDigits[] = L"0123456789ABCDEF";
 
-std::wstring Number(long long value) { return std::to_wstring(value); }
-
 // `value` in exactly `digits` decimal digits, zero-padded (the low ones kept).
 template <typename Text>
-void PutDigits(Text& out, int value, int digits) {
-    unsigned magnitude = value < 0 ? 0u : static_cast<unsigned>(value);
-    const size_t end = out.size() + static_cast<size_t>(digits);
-    out.resize(end);
-    for (size_t i = end; i-- > end - static_cast<size_t>(digits); magnitude /= 10) {
-        out[i] = static_cast<typename Text::value_type>('0' + magnitude % 10);
-    }
+void PutDigits(Text& out, int value, std::size_t digits) {
+    AppendDigits(out, value < 0 ? 0u : static_cast<unsigned>(value), digits);
 }
 
 template <typename Text>
@@ -95,17 +89,19 @@ LogDetails& LogDetails::add(std::wstring_view key, std::wstring_view value) {
 }
 
 LogDetails& LogDetails::add(std::wstring_view key, long long value) {
-    return add(key, Number(value));
+    return add(key, Decimal(value));
 }
 
 LogDetails& LogDetails::addSeconds(std::wstring_view key, long long milliseconds) {
     const unsigned long long magnitude = milliseconds < 0
                                              ? 0ULL - static_cast<unsigned long long>(milliseconds)
                                              : static_cast<unsigned long long>(milliseconds);
-    std::wstring fraction = std::to_wstring(magnitude % 1000);
-    fraction.insert(0, 3 - fraction.size(), L'0');
-    return add(key, (milliseconds < 0 ? L"-" : L"") + std::to_wstring(magnitude / 1000) + L"." +
-                        fraction + L"s");
+    std::wstring seconds = milliseconds < 0 ? L"-" : L"";
+    AppendDecimal(seconds, magnitude / 1000);
+    seconds += L'.';
+    AppendDigits(seconds, magnitude % 1000, 3);
+    seconds += L's';
+    return add(key, seconds);
 }
 
 std::string FormatLogLine(const LocalTime& at, std::string_view event, const LogDetails& details) {
@@ -163,9 +159,9 @@ bool EventLog::writeKept() {
     if (!failing_) return true;
     // Said once, after the lines it speaks of and before the new event.
     const std::wstring text = L"日志自 " + FormatShortTime(failingSince_) + L" 起无法写入（错误 " +
-                              Number(static_cast<long long>(failureError_)) + L"），" +
-                              Number(static_cast<long long>(writtenLate_)) + L" 行为事后补写，" +
-                              Number(static_cast<long long>(givenUp_)) + L" 行丢失";
+                              Decimal(static_cast<long long>(failureError_)) + L"），" +
+                              Decimal(static_cast<long long>(writtenLate_)) + L" 行为事后补写，" +
+                              Decimal(static_cast<long long>(givenUp_)) + L" 行丢失";
     if (!appendLine(FormatLogLine(clock_.now(), "warning", LogDetails().add(L"text", text)),
                     false)) {
         return false;

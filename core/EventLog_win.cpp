@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include "core/Digits.h"
+
 namespace vorlane {
 namespace {
 
@@ -131,7 +133,7 @@ std::wstring SystemErrorText(unsigned long error) {
     for (wchar_t& c : text) {
         if (c == L'\r' || c == L'\n') c = L' ';
     }
-    const std::wstring code = L"错误 " + std::to_wstring(error);
+    const std::wstring code = L"错误 " + Decimal(error);
     return text.empty() ? code : text + L"（" + code + L"）";
 }
 

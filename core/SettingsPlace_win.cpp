@@ -3,14 +3,15 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "core/Digits.h"
+
 namespace vorlane {
 namespace {
 
 // Creating a file is the one test that answers for ACLs, read-only media and
 // locked-down program folders alike; attributes would not.
 bool FolderIsWritable(const std::wstring& folder) {
-    const std::wstring probe =
-        folder + L"Vorlane." + std::to_wstring(::GetCurrentProcessId()) + L".probe";
+    const std::wstring probe = folder + L"Vorlane." + Decimal(::GetCurrentProcessId()) + L".probe";
     HANDLE file = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;

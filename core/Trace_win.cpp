@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "core/Digits.h"
 #include "core/Utf.h"
 
 namespace vorlane {
@@ -40,7 +41,7 @@ public:
                            ? (counter.QuadPart - base_.QuadPart) * 1000 / frequency_.QuadPart
                            : 0);
         std::string line =
-            std::to_string(ms) + "\t" + OneLine(kind ? kind : L"") + "\t" + OneLine(detail) + "\n";
+            Decimal<char>(ms) + "\t" + OneLine(kind ? kind : L"") + "\t" + OneLine(detail) + "\n";
         ::AcquireSRWLockExclusive(&lock_);
         DWORD written = 0;
         ::WriteFile(file_, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);

@@ -6,7 +6,6 @@
 #include <icmpapi.h>
 
 #include <cstring>
-#include <cwchar>
 #include <vector>
 
 namespace vorlane {
@@ -64,10 +63,9 @@ std::wstring WinsockResolver::lookupHost(const std::wstring& name) {
     const hostent* entry = ::gethostbyname(ansi.c_str());
     if (entry && entry->h_addrtype == AF_INET && entry->h_length == 4 && entry->h_addr_list &&
         entry->h_addr_list[0]) {
-        const auto* bytes = reinterpret_cast<const unsigned char*>(entry->h_addr_list[0]);
-        wchar_t text[16];
-        std::swprintf(text, 16, L"%d.%d.%d.%d", bytes[0], bytes[1], bytes[2], bytes[3]);
-        result = text;
+        Ipv4Address address;
+        std::memcpy(address.octets.data(), entry->h_addr_list[0], address.octets.size());
+        result = address.toText();
     }
     ::WSACleanup();
     return result;

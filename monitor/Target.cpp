@@ -1,5 +1,7 @@
 #include "monitor/Target.h"
 
+#include "core/Digits.h"
+
 namespace vorlane {
 
 const wchar_t kLookupFailed[] = L"NIL";
@@ -32,7 +34,7 @@ std::wstring Ipv4Address::toText() const {
     std::wstring text;
     for (std::size_t i = 0; i < octets.size(); ++i) {
         if (i > 0) text += L'.';
-        text += std::to_wstring(static_cast<unsigned>(octets[i]));
+        text += Decimal(static_cast<unsigned>(octets[i]));
     }
     return text;
 }
