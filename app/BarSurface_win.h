@@ -1,10 +1,12 @@
 // The status bar's drawing surface, kept between redraws: the 32-bit
 // top-down DIB section with its memory DC, the GDI+ canvas on its bits, the
-// brushes and pen, and the text as a path. A redraw rebuilds only what its
-// picture changed (size, font, text, frame colour); what stays is reused,
-// so that a redraw costs little more than handing the picture to the window:
-// the background and frame are kept as pixels and copied back under each new
-// text, and a picture that did not change is not drawn again at all.
+// brushes and pen, the font family, and the text as a path. A redraw rebuilds
+// only what its picture changed (size, font, text, frame colour); what stays
+// is reused, so that a redraw costs little more than handing the picture to
+// the window: the background and frame are kept as pixels and copied back
+// under each new text, a new text that begins with the same glyphs as the
+// last one (a countdown's next second) is drawn only where it differs, and a
+// picture that did not change is not drawn again at all.
 #pragma once
 
 #include <windows.h>
@@ -60,6 +62,8 @@ private:
     bool makeCanvas(int width, int height);
     void makeText(const BarPicture& picture);
     void drawBase(const BarPicture& picture);
+    bool drawChangedFigures();
+    void restoreBase(const RECT& area);
     void release();
 
     framework::UniqueHbitmap bitmap_;
@@ -72,6 +76,27 @@ private:
     std::unique_ptr<Gdiplus::SolidBrush> ink_;
     std::unique_ptr<Gdiplus::Pen> frame_;
     std::unique_ptr<Gdiplus::GraphicsPath> path_;
+    // Made once per font name: making a family looks it up among the
+    // installed fonts.
+    std::unique_ptr<Gdiplus::FontFamily> family_;
+    std::wstring familyName_;
+    std::unique_ptr<Gdiplus::StringFormat> format_;
+    // The points of the text's path now in the bits (drawn) and of the one
+    // being drawn (next), to find the figures the two have in common; known
+    // unless they could not be read.
+    std::vector<Gdiplus::PointF> drawnPoints_, nextPoints_;
+    std::vector<BYTE> drawnTypes_, nextTypes_;
+    bool drawnKnown_ = false, nextKnown_ = false;
+    // A figure of the shared ones: its points [from, to), the pixels it can
+    // touch, and whether it is filled again.
+    struct Figure {
+        size_t from, to;
+        RECT reach;
+        bool again;
+    };
+    std::vector<Figure> shared_;
+    std::vector<Gdiplus::PointF> fillPoints_;
+    std::vector<BYTE> fillTypes_;
     // Background and frame without the text, one 32-bit value a pixel.
     std::vector<uint32_t> base_;
     BarPicture drawn_;

@@ -8,6 +8,7 @@
 // One trace line a figure: "bench\t<what>\tN\t<median µs>\t<p99 µs>".
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "alarm/DropAlarm.h"
@@ -55,14 +56,17 @@ void StatusBarWindow::runRedrawBenchmark(int count) {
     const int each = std::max(1, count / 4);
     Timings floor(each), same(each), changed(each), fresh(each);
     for (int i = 0; i < each; ++i) {
-        // A new text for each changing redraw, as a countdown gives.
-        const std::wstring next = kDroppedText + Decimal(i);
+        // Each changing redraw shows a text never drawn before: the seconds of
+        // a countdown going down, each after the one before it, as the bar
+        // shows them. A fresh surface draws its own new texts and is made and
+        // dropped beside the kept one, which keeps what it kept.
         fresh.time([&] {
-            surface_.reset();
-            statusText_ = next;
+            std::unique_ptr<BarSurface> kept = std::move(surface_);
+            statusText_ = kDroppedText + Decimal(i);
             renderStatusBar();
+            surface_ = std::move(kept);
         });
-        statusText_ = shown;
+        statusText_ = kCountdownText + Decimal(each - i);
         changed.time([&] { renderStatusBar(); });
         same.time([&] { renderStatusBar(); });
         floor.time([&] { presentSurface(); });
@@ -73,10 +77,14 @@ void StatusBarWindow::runRedrawBenchmark(int count) {
     fresh.report(L"redraw-fresh");
 
     // Pixels: each text drawn over the previous one on the kept surface
-    // against the same text on a fresh surface.
+    // against the same text on a fresh surface. Some share their first
+    // glyphs, more or fewer, with the text before, which the kept surface
+    // leaves as they are.
+    const std::wstring countdown = kCountdownText;
     const std::wstring texts[] = {kPreparingText, kOkText, std::wstring(kDroppedText) + L"1",
-                                  std::wstring(kDroppedText) + L"123", kCountdownText + std::wstring(L"60"),
-                                  kCountdownText + std::wstring(L"9"), kRunningText, kStoppedText};
+                                  std::wstring(kDroppedText) + L"123", countdown + L"60",
+                                  countdown + L"59", countdown + L"58", countdown + L"9",
+                                  kRunningText, kStoppedText};
     int pictures = 0, differ = 0;
     BarSurface kept;
     for (bool alarm : {false, true}) {
@@ -95,6 +103,7 @@ void StatusBarWindow::runRedrawBenchmark(int count) {
         }
     }
     Trace(L"bench", L"pixels\t" + Decimal(pictures) + L"\t" + Decimal(differ));
+    statusText_ = shown;
     renderStatusBar();
 }
 
