@@ -165,8 +165,9 @@ def test_picture_still_right_after_20000_redraws(c):
         "redraw-floor", "redraw", "redraw-new-text", "redraw-fresh")], redraws
     # The kept surface gave the very pixels a fresh one does, for every text.
     assert int(bench.fields[1]) > 0 and bench.fields[2] == "0", bench
-    # A redraw after them, with the probe's text (the redraws drew "准备中..."
-    # or the same text again), must still reach the screen.
+    # A redraw after them, with the probe's text (the redraws drew countdown
+    # texts, then the text shown before them again), must still reach the
+    # screen.
     poll("a status redraw after the redraws",
          lambda: [l for l in c.trace.find("status", "OK", since=mark) if l.ms >= bench.ms], 20)
     time.sleep(0.5)
