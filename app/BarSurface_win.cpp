@@ -173,7 +173,7 @@ bool BarSurface::drawChangedFigures() {
     const RECT added = Reach(nextPoints_, common, nextPoints_.size());
     ::UnionRect(&area, &gone, &added);
     shared_.clear();
-    for (size_t from = 0, to; from < common; from = to) {
+    for (size_t from = 0, to = 0; from < common; from = to) {
         for (to = from + 1; to < common && !StartsFigure(nextTypes_[to]); ++to) {
         }
         shared_.push_back(Figure{from, to, Reach(nextPoints_, from, to), false});
