@@ -9,11 +9,20 @@ BUILD="${VORLANE_BUILD:-$ROOT/build}"
 JOBS="${JOBS:-2}"
 
 "$ROOT/scripts/setup.sh"
+# shellcheck source=wine-arch.sh
+. "$ROOT/scripts/wine-arch.sh"
+ARCH="$(vorlane_win_arch)"
+if [ "$ARCH" != i686 ]; then
+  echo "test.sh: this machine cannot run 32-bit programs; the end-to-end tests run" \
+    "the same sources built for $ARCH under wine64" >&2
+  use_wine64 "$BUILD/wine64-bin"
+fi
 
 status=0
 run() { echo "== $*" >&2; "$@" || status=1; }
 
-cmake -S "$ROOT" -B "$BUILD/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S "$ROOT" -B "$BUILD/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DVORLANE_WIN_ARCH="$ARCH" >/dev/null
 cmake --build "$BUILD/native" -j"$JOBS"
 run ctest --test-dir "$BUILD/native" -j"$JOBS" --output-on-failure
 

@@ -69,6 +69,7 @@ import os
 import re
 import shutil
 import signal
+import socket
 import subprocess
 import tempfile
 import time
@@ -386,6 +387,24 @@ class Geometry:
         return self.x <= x < self.x + self.width and self.y <= y < self.y + self.height
 
 
+# Display numbers of the cases' servers; a lock file a number in
+# DISPLAY_LOCK_DIR, held while that number's server lives.
+FIRST_DISPLAY = 100
+DISPLAY_RANGE = 400
+DISPLAY_LOCK_DIR = "/tmp/vorlane-e2e-displays"
+
+
+def _display_in_use(number: int) -> bool:
+    """Whether any X server (ours or not) has or had this number."""
+    if os.path.exists(f"/tmp/.X11-unix/X{number}") or os.path.exists(f"/tmp/.X{number}-lock"):
+        return True
+    try:
+        with open("/proc/net/unix") as f:
+            return f"@/tmp/.X11-unix/X{number}\n" in f.read()
+    except OSError:
+        return False
+
+
 class Display:
     """One Xvfb server of a case, and X input and output on it."""
 
@@ -393,38 +412,73 @@ class Display:
         self.number: Optional[int] = None
         self.process: Optional[subprocess.Popen] = None
         self.log_path = log_path
+        self._lock = None
 
     @property
     def name(self) -> str:
         return f":{self.number}"
 
     def start(self, timeout: float = 20) -> "Display":
-        # -displayfd lets the server pick a free display number itself, which
-        # is race-free when several cases start at once.
+        # Every server gets a number that no other case holds, from before it
+        # starts until after it has ended. With -displayfd alone, servers
+        # picked numbers themselves, and one that was ending (listening
+        # sockets closed, socket file not yet removed) could hand its number
+        # to a case's new server and then remove that server's socket file.
+        # Outside a network namespace X clients still reached it through the
+        # abstract socket; inside one, where only the file is seen, Wine found
+        # no display and the program ended before its first window.
+        os.makedirs(DISPLAY_LOCK_DIR, exist_ok=True)
+        for number in range(FIRST_DISPLAY, FIRST_DISPLAY + DISPLAY_RANGE):
+            if _display_in_use(number):
+                continue
+            lock = open(os.path.join(DISPLAY_LOCK_DIR, f"{number}.lock"), "w")
+            try:
+                fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+            except BlockingIOError:
+                lock.close()
+                continue
+            # A server of someone else's may have taken it meanwhile.
+            if not _display_in_use(number) and self._launch(number, timeout):
+                self._lock = lock
+                return self
+            lock.close()
+        raise HarnessError("Xvfb: no free display number")
+
+    def _launch(self, number: int, timeout: float) -> bool:
+        """Starts Xvfb on `number`; True once a client can connect to it
+        through its socket file, the way clients in a namespace do."""
         read_end, write_end = os.pipe()
         log = open(self.log_path, "ab") if self.log_path else subprocess.DEVNULL
         try:
             self.process = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                ["Xvfb", f":{number}", "-displayfd", str(write_end), "-screen", "0",
                  f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24", "-nolisten", "tcp"],
                 pass_fds=(write_end,), stdout=log, stderr=log, start_new_session=True)
         finally:
             os.close(write_end)
             if log is not subprocess.DEVNULL:
                 log.close()
+        # The server writes its number once it accepts connections.
         deadline = time.monotonic() + timeout
         data = b""
-        while not data.endswith(b"\n"):
-            if time.monotonic() > deadline or self.process.poll() is not None:
-                os.close(read_end)
-                raise HarnessError("Xvfb did not start")
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                break
-            data += chunk
+        with contextlib.suppress(OSError):
+            while not data.endswith(b"\n") and time.monotonic() < deadline:
+                chunk = os.read(read_end, 16)
+                if not chunk:
+                    break
+                data += chunk
         os.close(read_end)
-        self.number = int(data.strip())
-        return self
+        if data.strip() != str(number).encode():
+            self.stop()
+            return False
+        self.number = number
+        with socket.socket(socket.AF_UNIX) as probe:
+            try:
+                probe.connect(f"/tmp/.X11-unix/X{number}")
+            except OSError as e:
+                self.stop()
+                raise HarnessError(f"Xvfb :{number} is up but its socket file is not: {e}")
+        return True
 
     def stop(self) -> None:
         if self.process and self.process.poll() is None:
@@ -435,6 +489,11 @@ class Display:
                 self.process.kill()
                 self.process.wait()
         self.process = None
+        # Only now, with the server and its sockets gone, may another case
+        # use the number.
+        if self._lock is not None:
+            self._lock.close()
+            self._lock = None
 
     def env(self) -> Dict[str, str]:
         env = dict(os.environ)

@@ -1,0 +1,33 @@
+# Sourced by the scripts that run the exe under Wine. Debian's `wine` runs a
+# 32-bit exe through the i386 loader, which needs a kernel that runs 32-bit
+# programs; some machines' kernels do not ("Exec format error"). There the
+# same sources are built for x86_64 and run by wine64 instead.
+
+# vorlane_win_arch: prints i686 where 32-bit programs run, else x86_64.
+vorlane_win_arch() {
+  if [ -n "${VORLANE_WIN_ARCH:-}" ]; then echo "$VORLANE_WIN_ARCH"; return; fi
+  if [ -x /lib/ld-linux.so.2 ] && /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+    echo i686
+  else
+    echo x86_64
+  fi
+}
+
+# use_wine64 DIR: puts `wine` and `wineboot` that use Wine's 64-bit loader in
+# DIR and first on PATH (Debian's own `wine` would pick the i386 loader
+# whenever it is installed, runnable or not).
+use_wine64() {
+  local dir="$1"
+  mkdir -p "$dir"
+  cat >"$dir/wine" <<'SH'
+#!/bin/sh
+export WINELOADER=/usr/lib/wine/wine64
+exec /usr/lib/wine/wine64 "$@"
+SH
+  cat >"$dir/wineboot" <<SH
+#!/bin/sh
+exec "$dir/wine" wineboot "\$@"
+SH
+  chmod +x "$dir/wine" "$dir/wineboot"
+  export PATH="$dir:$PATH"
+}
