@@ -15,6 +15,7 @@
 #include "framework/Application.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    vorlane::Trace(L"start", L"main");
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
 
@@ -44,9 +45,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // ShellExecute may hand the help links to shell extensions that need COM.
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
+    vorlane::Trace(L"start", L"com");
     int exitCode = 0;
     {
         framework::GdiplusSession gdiplus;
+        vorlane::Trace(L"start", L"gdiplus");
         vorlane::StatusBarWindow bar(instance);
         bar.setAutoStart(options.autoStart);
         // The start-up settings dialog runs inside the bar's initialisation;

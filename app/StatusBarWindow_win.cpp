@@ -44,6 +44,7 @@ StatusBarWindow::~StatusBarWindow() {
 }
 
 bool StatusBarWindow::OnInit() {
+    Trace(L"start", L"bar-window");
     initialised_ = true;
     theCore = std::make_unique<CCore>();
     productIdentity = std::make_unique<tagSoft>();
@@ -57,6 +58,7 @@ bool StatusBarWindow::OnInit() {
     theCore->setMessageFilter(this);
     theCore->autoFileConfig();
     openLog();
+    Trace(L"start", L"settings-read");
     comeToFrontMessage_ = ComeToFrontMessage(theCore->configPath());
     display_.appPath = theCore->getAppPath();
     display_.fontSize = theCore->getConfigInt(keys::kFontSize);
@@ -67,7 +69,9 @@ bool StatusBarWindow::OnInit() {
     ::SetWindowTextW(hwnd(), L"Vorlane");
     prepareLayeredWindow();
     layoutStatusBar();
+    Trace(L"start", L"bar-laid-out");
     createMonitor();
+    Trace(L"start", L"monitor-made");
 
     if (!startOnStoredSettings() && runSettingsDialog() != IDOK) {
         // Ends the program: creation of the bar fails, and its destruction

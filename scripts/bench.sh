@@ -31,22 +31,37 @@ while [ $# -gt 0 ]; do
   esac
 done
 mkdir -p "$OUT"
+# shellcheck source=wine-arch.sh
+. "$ROOT/scripts/wine-arch.sh"
+ARCH="$(vorlane_win_arch)"
+if [ "$ARCH" != i686 ]; then
+  echo "bench.sh: this machine cannot run 32-bit programs; measuring the $ARCH build under wine64" >&2
+  use_wine64 "$OUT/wine64-bin"
+fi
 
 echo "building..." >&2
 cmake -S "$ROOT" -B "$OUT/native" -DCMAKE_BUILD_TYPE=Release -DVORLANE_WITH_EXE=OFF >/dev/null
 cmake --build "$OUT/native" -j"$JOBS" --target benchmarks vorlane_portable >/dev/null
-cmake -S "$ROOT" -B "$OUT/win" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
+cmake -S "$ROOT" -B "$OUT/win-$ARCH" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$ARCH.cmake" \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$OUT/win" -j"$JOBS" >/dev/null
-EXE="$OUT/win/app/Vorlane.exe"
-i686-w64-mingw32-windres "$ROOT/scripts/bench/empty_dialog.rc" -O coff -o "$OUT/empty_dialog.res"
+cmake --build "$OUT/win-$ARCH" -j"$JOBS" >/dev/null
+EXE="$OUT/win-$ARCH/app/Vorlane.exe"
+# The size row is always the shipped i686 exe's, whatever build is timed.
+SHIPPED="$EXE"
+if [ "$ARCH" != i686 ]; then
+  cmake -S "$ROOT" -B "$OUT/win" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$OUT/win" -j"$JOBS" >/dev/null
+  SHIPPED="$OUT/win/app/Vorlane.exe"
+fi
+"$ARCH-w64-mingw32-windres" "$ROOT/scripts/bench/empty_dialog.rc" -O coff -o "$OUT/empty_dialog.res"
 # The start figure's floor: our own .rc, our settings template, nothing else.
-i686-w64-mingw32-windres -I "$ROOT" -I "$OUT/win/generated" "$ROOT/res/Vorlane.rc" -O coff \
+"$ARCH-w64-mingw32-windres" -I "$ROOT" -I "$OUT/win-$ARCH/generated" "$ROOT/res/Vorlane.rc" -O coff \
   -o "$OUT/bare_settings.res"
-i686-w64-mingw32-gcc-posix -municode -O2 -static -Wall -Werror -I "$ROOT" \
+"$ARCH-w64-mingw32-gcc-posix" -municode -O2 -static -Wall -Werror -I "$ROOT" \
   -o "$OUT/bare_settings.exe" "$ROOT/scripts/bench/bare_settings.c" "$OUT/bare_settings.res" \
   -lcomctl32 -luser32
-i686-w64-mingw32-gcc-posix -municode -O2 -static -Wall -Werror \
+"$ARCH-w64-mingw32-gcc-posix" -municode -O2 -static -Wall -Werror \
   -o "$OUT/empty_dialog.exe" "$ROOT/scripts/bench/empty_dialog.c" "$OUT/empty_dialog.res" -luser32
 
 target_rows() {
@@ -80,8 +95,8 @@ python3 "$ROOT/scripts/bench/wine_figures.py" --exe "$EXE" --baseline "$OUT/empt
   --bare "$OUT/bare_settings.exe" \
   --prefix "$OUT/prefix" --work "$OUT/work" --runs "$runs" --probes "$probes" >"$OUT/wine.json"
 
-objdump -p "$EXE" >"$OUT/objdump.txt"
-python3 - "$OUT" "$EXE" "$probes" <<'PY'
+objdump -p "$SHIPPED" >"$OUT/objdump.txt"
+python3 - "$OUT" "$SHIPPED" "$probes" <<'PY'
 import json, os, re, sys
 out, exe, probes = sys.argv[1], sys.argv[2], sys.argv[3]
 native = {b["name"].split("/")[0]: b for b in json.load(open(os.path.join(out, "native.json")))["benchmarks"]}

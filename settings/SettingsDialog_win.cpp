@@ -55,6 +55,7 @@ bool SettingsDialog::OnInit() {
     linkManual_.setUnderlineMode(HyperlinkStatic::UnderlineNever);
     linkSleepHelp_.setLinkUrl(host + kSleepHelpPath);
     linkSleepHelp_.setUnderlineMode(HyperlinkStatic::UnderlineNever);
+    Trace(L"start", L"dialog-filled");
     return true;  // focus on the first tab stop, the target
 }
 
