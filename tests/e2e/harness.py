@@ -206,6 +206,14 @@ def end_pids(pids: Iterable[int], grace: float = 2.0) -> None:
                 os.kill(pid, signal.SIGKILL)
 
 
+ENDED_PREFIXES = "ended-prefixes"
+
+
+def remove_ended_prefixes(work_root: str) -> None:
+    """Deletes the private prefixes of ended cases, once no case runs."""
+    shutil.rmtree(os.path.join(work_root, ENDED_PREFIXES), ignore_errors=True)
+
+
 def end_prefix_processes(prefix: str) -> None:
     """Ends every process started with WINEPREFIX=prefix (wineserver and
     Wine's services included). Only for prefixes that the test run made."""
@@ -953,6 +961,7 @@ class Case:
         self.wininfo_exe = wininfo
         self.out_dir = out_dir
         os.makedirs(work_root, exist_ok=True)
+        self.work_root = work_root
         self.folder = tempfile.mkdtemp(prefix=re.sub(r"[^\w.-]", "_", name) + ".", dir=work_root)
         self.exe_name = os.path.basename(exe)
         self.trace = Trace(os.path.join(self.folder, "trace.txt"))
@@ -1120,6 +1129,17 @@ class Case:
         if self.netns:
             self.netns.delete()
         if not keep_folder:
+            if self.private_prefix and os.path.isdir(self.private_prefix):
+                # Wine names a prefix's server socket after the prefix
+                # folder's inode, and ext4 hands a freed inode to the next
+                # folder made at once: a case cloning its prefix just then
+                # got this case's inode, so its programs could meet this
+                # case's dying wineserver, whose desktop's display was gone
+                # ("no driver could be loaded"). The folder keeps its inode
+                # until the run's end (set_aside_ended_prefixes).
+                os.makedirs(os.path.join(self.work_root, ENDED_PREFIXES), exist_ok=True)
+                os.rename(self.private_prefix, os.path.join(
+                    self.work_root, ENDED_PREFIXES, os.path.basename(self.folder)))
             shutil.rmtree(self.folder, ignore_errors=True)
 
 

@@ -3,7 +3,8 @@
 
     run_case.py --list FILE...              one "name<TAB>timeout" line per case
     run_case.py --make-prefix --prefix DIR  the Wine prefix that the cases clone
-    run_case.py --end-prefix --prefix DIR   ends the prefix's processes, if any
+    run_case.py --end-prefix --prefix DIR [--work DIR]   ends the prefix's processes, if any,
+        and deletes the ended cases' prefixes
     run_case.py --exe EXE --prefix DIR --work DIR --out DIR [--wininfo EXE] FILE::FUNCTION
 
 A case is a function test_* of a file test_*.py beside this script; see
@@ -116,6 +117,8 @@ def main():
         return 0
     if args.end_prefix:
         harness.end_prefix_processes(args.prefix)
+        if args.work:
+            harness.remove_ended_prefixes(args.work)
         return 0
     if not os.path.isfile(args.exe or ""):
         print(f"no exe at {args.exe}", file=sys.stderr)
