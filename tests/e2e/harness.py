@@ -1136,10 +1136,17 @@ class Case:
                 # got this case's inode, so its programs could meet this
                 # case's dying wineserver, whose desktop's display was gone
                 # ("no driver could be loaded"). The folder keeps its inode
-                # until the run's end (set_aside_ended_prefixes).
+                # until the run's end (remove_ended_prefixes), empty.
                 os.makedirs(os.path.join(self.work_root, ENDED_PREFIXES), exist_ok=True)
-                os.rename(self.private_prefix, os.path.join(
-                    self.work_root, ENDED_PREFIXES, os.path.basename(self.folder)))
+                kept = os.path.join(self.work_root, ENDED_PREFIXES, os.path.basename(self.folder))
+                os.rename(self.private_prefix, kept)
+                for entry in os.listdir(kept):
+                    path = os.path.join(kept, entry)
+                    if os.path.isdir(path) and not os.path.islink(path):
+                        shutil.rmtree(path, ignore_errors=True)
+                    else:
+                        with contextlib.suppress(OSError):
+                            os.remove(path)
             shutil.rmtree(self.folder, ignore_errors=True)
 
 
