@@ -10,7 +10,7 @@ Vorlane is a Windows desktop program and needs an X display to show its window,
 but DISPLAY is not set.
 
 Run it on a virtual display, for example:
-    Xvfb :99 -screen 0 1280x800x24 -nolisten tcp &
+    Xvfb :99 -screen 0 1280x800x24 -nolisten tcp -noreset &
     DISPLAY=:99 scripts/run.sh
 and take a screenshot of what it shows with:
     DISPLAY=:99 import -window root shot.png

@@ -457,10 +457,15 @@ class Display:
         through its socket file, the way clients in a namespace do."""
         read_end, write_end = os.pipe()
         log = open(self.log_path, "ab") if self.log_path else subprocess.DEVNULL
+        # -noreset: by default the server resets whenever its last client
+        # leaves, and drops any client still in its connection set-up just
+        # then. A poll (xdotool) ending while Wine's desktop process was
+        # connecting did that: Wine could load no graphics driver ("no driver
+        # could be loaded") and the program ended before its first window.
         try:
             self.process = subprocess.Popen(
                 ["Xvfb", f":{number}", "-displayfd", str(write_end), "-screen", "0",
-                 f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24", "-nolisten", "tcp"],
+                 f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24", "-nolisten", "tcp", "-noreset"],
                 pass_fds=(write_end,), stdout=log, stderr=log, start_new_session=True)
         finally:
             os.close(write_end)
