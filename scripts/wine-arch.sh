@@ -16,13 +16,21 @@ vorlane_win_arch() {
 # use_wine64 DIR: puts `wine` and `wineboot` that use Wine's 64-bit loader in
 # DIR and first on PATH (Debian's own `wine` would pick the i386 loader
 # whenever it is installed, runnable or not).
+#
+# The loader runs with address-space randomisation off (setarch -R), which its
+# children inherit. Debian's Wine has no preloader to keep Windows' fixed
+# addresses free, and this kernel puts the loader's heap anywhere in the
+# gigabyte above it: now and then right on 0x7ffe0000, where Wine must map
+# the shared user data, and that Wine process died at once ("failed to map
+# the shared user data: c0000018"). Without randomisation the heap follows
+# the loader at 0x7d005000, every time.
 use_wine64() {
   local dir="$1"
   mkdir -p "$dir"
   cat >"$dir/wine" <<'SH'
 #!/bin/sh
 export WINELOADER=/usr/lib/wine/wine64
-exec /usr/lib/wine/wine64 "$@"
+exec setarch "$(uname -m)" -R /usr/lib/wine/wine64 "$@"
 SH
   cat >"$dir/wineboot" <<SH
 #!/bin/sh
