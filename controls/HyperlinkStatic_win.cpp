@@ -128,9 +128,10 @@ bool HyperlinkStatic::attach(HWND control) {
 
     makeFonts();
     resizeToText();
-    loadHandCursor();
     setUnderlineMode(UnderlineOnHover);
-    createTooltip();
+    // The hand cursor and the tooltip are made when the mouse first comes
+    // (WM_SETCURSOR, relayToTooltip): made here, for both links, they took
+    // a third of the settings dialog's own start-up time.
     return true;
 }
 
@@ -204,6 +205,7 @@ void HyperlinkStatic::createTooltip() {
     if (tooltip_) return;
     RECT client;
     ::GetClientRect(hwnd(), &client);  // the tool keeps this rectangle for good
+                                       // (the text is fitted by now)
     HINSTANCE instance =
         reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(hwnd(), GWLP_HINSTANCE));
     // No prefix processing: an '&' in an address is shown as it is.
@@ -306,6 +308,7 @@ void HyperlinkStatic::onClicked() {
 }
 
 void HyperlinkStatic::relayToTooltip(UINT msg, WPARAM wParam, LPARAM lParam) {
+    createTooltip();
     if (!tooltip_) return;
     const DWORD pos = ::GetMessagePos();
     MSG relayed{};
@@ -378,6 +381,7 @@ bool HyperlinkStatic::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
             relayToTooltip(msg, wParam, lParam);
             return false;
         case WM_SETCURSOR:
+            loadHandCursor();
             if (handCursor_) ::SetCursor(handCursor_);
             result = handCursor_ ? TRUE : FALSE;
             return true;

@@ -30,7 +30,7 @@ use_wine64() {
   cat >"$dir/wine" <<'SH'
 #!/bin/sh
 export WINELOADER=/usr/lib/wine/wine64
-exec setarch "$(uname -m)" -R /usr/lib/wine/wine64 "$@"
+exec setarch x86_64 -R /usr/lib/wine/wine64 "$@"
 SH
   cat >"$dir/wineboot" <<SH
 #!/bin/sh
