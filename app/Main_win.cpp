@@ -3,7 +3,6 @@
 // message loop in which the bar filters the keyboard.
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
 
 #include "app/CommandLine.h"
 #include "app/SingleInstance_win.h"
@@ -13,6 +12,7 @@
 #include "core/SettingsPlace.h"
 #include "core/Trace.h"
 #include "framework/Application.h"
+#include "framework/ShellCom.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     vorlane::Trace(L"start", L"main");
@@ -42,10 +42,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         return 0;
     }
 
-    // ShellExecute may hand the help links to shell extensions that need COM.
-    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-
-    vorlane::Trace(L"start", L"com");
     int exitCode = 0;
     {
         framework::GdiplusSession gdiplus;
@@ -72,6 +68,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         }
     }
     vorlane::Trace(L"window", L"exit-end");
-    if (SUCCEEDED(com)) ::CoUninitialize();
+    framework::EndShellCom();
     return exitCode;
 }

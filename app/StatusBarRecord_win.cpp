@@ -18,6 +18,7 @@
 #include "core/Trace.h"
 #include "core/Utf.h"
 #include "core/Version.h"
+#include "framework/ShellCom.h"
 #include "monitor/MonitorController.h"
 #include "monitor/Target.h"
 #include "monitor/TargetList.h"
@@ -134,6 +135,7 @@ std::wstring StatusBarWindow::logFilePath() const {
 void StatusBarWindow::viewLog() {
     const std::wstring path = logFilePath();
     if (path.empty() || !theCore->isFileExist(path)) return;
+    framework::BeginShellCom();
     SHELLEXECUTEINFOW open = {};
     open.cbSize = sizeof(open);
     // No "open with" question: without an editor for .log files, Notepad.

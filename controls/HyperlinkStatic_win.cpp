@@ -12,6 +12,7 @@
 #include "core/EventLog_win.h"
 #include "core/Trace.h"
 #include "framework/Dialog.h"
+#include "framework/ShellCom.h"
 
 namespace vorlane {
 namespace {
@@ -86,6 +87,7 @@ int StartCommandLine(const std::wstring& commandLine, int showCommand) {
 // The shell first; when it cannot, the browser command that Windows keeps for
 // ".htm" files. When that is not there either, the shell's result stands.
 int OpenLink(const std::wstring& address, int showCommand) {
+    framework::BeginShellCom();
     const int shellResult = static_cast<int>(reinterpret_cast<INT_PTR>(
         ::ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, showCommand)));
     if (shellResult > 32) return shellResult;
