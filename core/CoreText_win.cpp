@@ -1,5 +1,6 @@
 // Text measurement for the status bar, and the default font family.
 #include <cmath>
+#include <memory>
 
 #include "core/Core.h"
 #include "core/CoreInternal_win.h"
@@ -44,10 +45,17 @@ std::wstring CCore::installedFamilyOr(const std::wstring& wanted) const {
 Gdiplus::Size CCore::getTextBounds(const std::wstring& fontName, int fontSize,
                                    const std::wstring& text) const {
     const int size = (fontSize < 6 || fontSize > kMaxEmPixels) ? kDefaultFontSize : fontSize;
-    const std::wstring& familyName = Installed(fontName.c_str()) ? fontName : defaultFamily();
-    Gdiplus::FontFamily family(familyName.c_str());
-    const Gdiplus::FontFamily* use =
-        family.GetLastStatus() == Gdiplus::Ok ? &family : Gdiplus::FontFamily::GenericSansSerif();
+    // The family asked for is looked up once (the test Installed makes, on
+    // the object then used): each lookup walks the system's fonts.
+    std::unique_ptr<Gdiplus::FontFamily> family;
+    if (!fontName.empty()) {
+        family = std::make_unique<Gdiplus::FontFamily>(fontName.c_str());
+        if (family->GetLastStatus() != Gdiplus::Ok || !family->IsAvailable()) family.reset();
+    }
+    if (!family) family = std::make_unique<Gdiplus::FontFamily>(defaultFamily().c_str());
+    const Gdiplus::FontFamily* use = family->GetLastStatus() == Gdiplus::Ok
+                                         ? family.get()
+                                         : Gdiplus::FontFamily::GenericSansSerif();
     if (text.empty() || !use || use->GetLastStatus() != Gdiplus::Ok) return Gdiplus::Size(0, 0);
 
     // Measured as the bar draws it: a path of the text at the same em size
