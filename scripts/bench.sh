@@ -33,11 +33,7 @@ done
 mkdir -p "$OUT"
 # shellcheck source=wine-arch.sh
 . "$ROOT/scripts/wine-arch.sh"
-ARCH="$(vorlane_win_arch)"
-if [ "$ARCH" != i686 ]; then
-  echo "bench.sh: this machine cannot run 32-bit programs; measuring the $ARCH build under wine64" >&2
-  use_wine64 "$OUT/wine64-bin"
-fi
+vorlane_choose_arch bench.sh "$OUT/wine64-bin"
 
 echo "building..." >&2
 cmake -S "$ROOT" -B "$OUT/native" -DCMAKE_BUILD_TYPE=Release -DVORLANE_WITH_EXE=OFF >/dev/null

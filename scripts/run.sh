@@ -23,13 +23,9 @@ fi
 . "$ROOT/scripts/wine-env.sh"
 # shellcheck source=wine-arch.sh
 . "$ROOT/scripts/wine-arch.sh"
-ARCH="$(vorlane_win_arch)"
+vorlane_choose_arch run.sh "$ROOT/build/wine64-bin"
 BUILD="$ROOT/build/win"
-if [ "$ARCH" != i686 ]; then
-  echo "run.sh: this machine cannot run 32-bit programs; running the $ARCH build under wine64" >&2
-  BUILD="$ROOT/build/win-$ARCH"
-  use_wine64 "$ROOT/build/wine64-bin"
-fi
+[ "$ARCH" = i686 ] || BUILD="$ROOT/build/win-$ARCH"
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$ARCH.cmake" \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$BUILD" -j2 >/dev/null

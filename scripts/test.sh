@@ -11,12 +11,7 @@ JOBS="${JOBS:-2}"
 "$ROOT/scripts/setup.sh"
 # shellcheck source=wine-arch.sh
 . "$ROOT/scripts/wine-arch.sh"
-ARCH="$(vorlane_win_arch)"
-if [ "$ARCH" != i686 ]; then
-  echo "test.sh: this machine cannot run 32-bit programs; the end-to-end tests run" \
-    "the same sources built for $ARCH under wine64" >&2
-  use_wine64 "$BUILD/wine64-bin"
-fi
+vorlane_choose_arch test.sh "$BUILD/wine64-bin"
 
 status=0
 run() { echo "== $*" >&2; "$@" || status=1; }

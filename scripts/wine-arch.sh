@@ -13,6 +13,17 @@ vorlane_win_arch() {
   fi
 }
 
+# vorlane_choose_arch NAME DIR: sets ARCH (vorlane_win_arch); where it is not
+# i686, says so on stderr as NAME and runs use_wine64 DIR.
+vorlane_choose_arch() {
+  ARCH="$(vorlane_win_arch)"
+  if [ "$ARCH" != i686 ]; then
+    echo "$1: this machine cannot run 32-bit programs; the $ARCH build of the same sources" \
+      "runs under wine64" >&2
+    use_wine64 "$2"
+  fi
+}
+
 # use_wine64 DIR: puts `wine` and `wineboot` that use Wine's 64-bit loader in
 # DIR and first on PATH (Debian's own `wine` would pick the i386 loader
 # whenever it is installed, runnable or not).
