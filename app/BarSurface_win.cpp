@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "app/BarPicturesAhead_win.h"
 #include "app/Layout.h"
 
 namespace vorlane {
@@ -212,13 +213,18 @@ bool BarSurface::drawChangedFigures() {
     return true;
 }
 
-bool BarSurface::draw(const BarPicture& picture) {
+bool BarSurface::draw(const BarPicture& picture, BarPicturesAhead* ahead) {
     if (picture.width <= 0 || picture.height <= 0) return false;
     if (hasPicture_ && picture == drawn_) return true;  // the bits are that picture already
     const bool resized = !canvas_ || !hasPicture_ || picture.width != drawn_.width ||
                          picture.height != drawn_.height;
     if (resized && !makeCanvas(picture.width, picture.height)) return false;
     const bool newBase = resized || picture.alarm != drawn_.alarm || picture.margin != drawn_.margin;
+    // The kept base is this picture's too, so what follows can build on it.
+    if (!newBase && ahead && ahead->take(picture, ready_)) {
+        adopt(picture, ready_);
+        return true;
+    }
     if (newBase) drawBase(picture);
     // Anything else that differs is the text or its font.
     makeText(picture);
@@ -235,6 +241,23 @@ bool BarSurface::draw(const BarPicture& picture) {
     drawn_ = picture;
     hasPicture_ = true;
     return true;
+}
+
+void BarSurface::adopt(const BarPicture& picture, DrawnPicture& ready) {
+    std::memcpy(bits_, ready.bits.data(), ready.bits.size() * sizeof(ready.bits[0]));
+    drawnPoints_.swap(ready.points);
+    drawnTypes_.swap(ready.types);
+    drawnKnown_ = ready.known;
+    drawn_ = picture;
+    hasPicture_ = true;
+}
+
+void BarSurface::copyDrawn(DrawnPicture& out) const {
+    const auto* pixels = static_cast<const uint32_t*>(bits_);
+    out.bits.assign(pixels, pixels + static_cast<size_t>(drawn_.width) * drawn_.height);
+    out.points = drawnPoints_;
+    out.types = drawnTypes_;
+    out.known = drawnKnown_;
 }
 
 }  // namespace vorlane

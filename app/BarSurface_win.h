@@ -6,7 +6,8 @@
 // the window: the background and frame are kept as pixels and copied back
 // under each new text, a new text that begins with the same glyphs as the
 // last one (a countdown's next second) is drawn only where it differs, and a
-// picture that did not change is not drawn again at all.
+// picture that did not change is not drawn again at all. A picture drawn
+// ahead on another surface (BarPicturesAhead_win.h) is taken as it is.
 #pragma once
 
 #include <windows.h>
@@ -39,6 +40,24 @@ struct BarPicture {
     bool operator!=(const BarPicture& o) const { return !(*this == o); }
 };
 
+class BarPicturesAhead;
+
+// A picture as a surface drew it: its pixels, and the text's path, which the
+// next redraw compares its own with.
+struct DrawnPicture {
+    std::vector<uint32_t> bits;
+    std::vector<Gdiplus::PointF> points;
+    std::vector<BYTE> types;
+    bool known = false;
+
+    void swap(DrawnPicture& other) {
+        bits.swap(other.bits);
+        points.swap(other.points);
+        types.swap(other.types);
+        std::swap(known, other.known);
+    }
+};
+
 class BarSurface {
 public:
     BarSurface() = default;
@@ -48,7 +67,10 @@ public:
 
     // Draws the picture into the DIB; false when the surface cannot be made
     // (zero size, out of memory). The bits are complete when it returns.
-    bool draw(const BarPicture& picture);
+    // A picture `ahead` drew already is copied from there.
+    bool draw(const BarPicture& picture, BarPicturesAhead* ahead = nullptr);
+    // The picture last drawn, to be taken by another surface.
+    void copyDrawn(DrawnPicture& out) const;
 
     // The memory DC with the DIB selected, for UpdateLayeredWindow or BitBlt.
     HDC dc() const { return memoryDc_.get(); }
@@ -65,6 +87,7 @@ private:
     bool drawChangedFigures();
     void restoreBase(const RECT& area);
     void release();
+    void adopt(const BarPicture& picture, DrawnPicture& ready);
 
     framework::UniqueHbitmap bitmap_;
     framework::UniqueHdc memoryDc_;
@@ -101,6 +124,7 @@ private:
     std::vector<uint32_t> base_;
     BarPicture drawn_;
     bool hasPicture_ = false;
+    DrawnPicture ready_;  // taken from ahead, its vectors kept for reuse
 };
 
 }  // namespace vorlane

@@ -2,8 +2,9 @@
 // It makes N redraws, taking turns between four kinds so that each gets a
 // quarter of them under the same conditions: the floor (the layered update of
 // an unchanged picture), a redraw of the same picture on the kept surface, a
-// redraw of a new text on it, and the allocate-every-time strategy (a fresh
-// surface for each redraw). It then checks that the kept surface gives the
+// redraw of a new text on it (a countdown's next second, drawn ahead as the
+// bar does), and the allocate-every-time strategy (a fresh surface for each
+// redraw, nothing drawn ahead). It then checks that the kept surface gives the
 // very pixels a fresh one does, for every status text in both frames.
 // One trace line a figure: "bench\t<what>\tN\t<median µs>\t<p99 µs>".
 #include <algorithm>
@@ -55,20 +56,32 @@ void StatusBarWindow::runRedrawBenchmark(int count) {
     const std::wstring shown = statusText_;
     const int each = std::max(1, count / 4);
     Timings floor(each), same(each), changed(each), fresh(each);
+    // The bar redraws at most about once a second, never twice in a row:
+    // each redraw is timed after a pause, once the pictures drawn ahead are
+    // done, all four kinds alike.
+    const auto pause = [this] {
+        ahead_.waitIdle();
+        ::Sleep(1);
+    };
     for (int i = 0; i < each; ++i) {
         // Each changing redraw shows a text never drawn before: the seconds of
         // a countdown going down, each after the one before it, as the bar
         // shows them. A fresh surface draws its own new texts and is made and
         // dropped beside the kept one, which keeps what it kept.
+        pause();
         fresh.time([&] {
             std::unique_ptr<BarSurface> kept = std::move(surface_);
             statusText_ = kDroppedText + Decimal(i);
-            renderStatusBar();
+            surface_ = std::make_unique<BarSurface>();
+            if (surface_->draw(barPicture())) presentSurface();
             surface_ = std::move(kept);
         });
         statusText_ = kCountdownText + Decimal(each - i);
+        pause();
         changed.time([&] { renderStatusBar(); });
+        pause();
         same.time([&] { renderStatusBar(); });
+        pause();
         floor.time([&] { presentSurface(); });
     }
     floor.report(L"redraw-floor");
@@ -87,13 +100,15 @@ void StatusBarWindow::runRedrawBenchmark(int count) {
                                   kRunningText, kStoppedText};
     int pictures = 0, differ = 0;
     BarSurface kept;
+    BarPicturesAhead ahead;  // "58", after "60" and "59", is drawn there
     for (bool alarm : {false, true}) {
         for (const std::wstring& text : texts) {
             BarPicture picture = barPicture();
             picture.text = text;
             picture.alarm = alarm;
             BarSurface once;
-            if (!kept.draw(picture) || !once.draw(picture)) continue;
+            if (!kept.draw(picture, &ahead) || !once.draw(picture)) continue;
+            ahead.prepareAfter(picture);
             ++pictures;
             const size_t bytes = static_cast<size_t>(picture.width) * picture.height * 4;
             if (std::memcmp(kept.bits(), once.bits(), bytes) != 0) {

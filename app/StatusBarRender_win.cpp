@@ -119,8 +119,12 @@ void StatusBarWindow::setStatus(bool alarm) {
 
 void StatusBarWindow::renderStatusBar() {
     if (!surface_) surface_ = std::make_unique<BarSurface>();
-    if (!surface_->draw(barPicture())) return;
+    const BarPicture picture = barPicture();
+    if (!surface_->draw(picture, &ahead_)) return;
     presentSurface();
+    // Drawn while this one shows: a counter's next value then costs its
+    // redraw only a copy.
+    ahead_.prepareAfter(picture);
 }
 
 void StatusBarWindow::presentSurface() {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "app/BarPicturesAhead_win.h"
 #include "app/BarSurface_win.h"
 #include "app/LinkHistory.h"
 #include "framework/Application.h"
@@ -143,6 +144,8 @@ private:
     // The face, kept between redraws; also what WM_PAINT shows where the
     // layered update is missing.
     std::unique_ptr<BarSurface> surface_;
+    // The pictures likely to be shown next, drawn ahead.
+    BarPicturesAhead ahead_;
 
     std::unique_ptr<MonitorController> monitor_;
     std::unique_ptr<DropAlarm> alarm_;

@@ -25,5 +25,7 @@ namespace vorlane {
 
 bool TraceEnabled();
 void Trace(const wchar_t* kind, const std::wstring& detail);
+// A detail written in the code: no string is made unless the trace is on.
+void Trace(const wchar_t* kind, const wchar_t* detail);
 
 }  // namespace vorlane

@@ -83,4 +83,9 @@ void Trace(const wchar_t* kind, const std::wstring& detail) {
     if (file.enabled()) file.Write(kind, detail);
 }
 
+void Trace(const wchar_t* kind, const wchar_t* detail) {
+    TraceFile& file = File();
+    if (file.enabled()) file.Write(kind, detail);
+}
+
 }  // namespace vorlane

@@ -1,0 +1,107 @@
+#include "app/BarPicturesAhead_win.h"
+
+#include "app/NextTexts.h"
+
+namespace vorlane {
+namespace {
+
+class Locked {
+public:
+    explicit Locked(SRWLOCK& lock) : lock_(lock) { ::AcquireSRWLockExclusive(&lock_); }
+    ~Locked() { ::ReleaseSRWLockExclusive(&lock_); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+
+private:
+    SRWLOCK& lock_;
+};
+
+}  // namespace
+
+BarPicturesAhead::~BarPicturesAhead() {
+    {
+        Locked locked(lock_);
+        stop_ = true;
+    }
+    ::WakeAllConditionVariable(&changed_);
+    if (worker_) ::WaitForSingleObject(worker_.get(), INFINITE);
+}
+
+void BarPicturesAhead::prepareAfter(const BarPicture& shown) {
+    // The same text again foresees nothing new: the way its counter went
+    // holds.
+    if (shown.text == lastShown_) return;
+    std::wstring text = LikelyNextText(lastShown_, shown.text);
+    lastShown_ = shown.text;
+    if (text.empty()) return;
+    {
+        Locked locked(lock_);
+        // While the worker draws, it draws what was likely a moment ago; a
+        // second later it is free again.
+        if (noWorker_ || state_ == State::Drawing) return;
+        next_ = shown;
+        next_.text = std::move(text);
+        state_ = State::Queued;
+        if (!worker_) {
+            worker_.reset(::CreateThread(nullptr, 0, RunWorker, this, 0, nullptr));
+            if (!worker_) {
+                // Every picture is then drawn when it is shown, as without a
+                // worker.
+                noWorker_ = true;
+                state_ = State::Free;
+                return;
+            }
+        }
+    }
+    ::WakeAllConditionVariable(&changed_);
+}
+
+bool BarPicturesAhead::take(const BarPicture& picture, DrawnPicture& drawn) {
+    Locked locked(lock_);
+    while (state_ == State::Drawing && next_ == picture) {
+        ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
+    }
+    if (state_ == State::Drawing || state_ == State::Free || !(next_ == picture)) {
+        return false;
+    }
+    const bool drawnAhead = state_ == State::Drawn;
+    if (drawnAhead) drawn.swap(nextDrawn_);
+    state_ = State::Free;
+    return drawnAhead;
+}
+
+void BarPicturesAhead::waitIdle() {
+    Locked locked(lock_);
+    while (state_ == State::Queued || state_ == State::Drawing) {
+        ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
+    }
+}
+
+DWORD WINAPI BarPicturesAhead::RunWorker(void* self) noexcept {
+    static_cast<BarPicturesAhead*>(self)->run();
+    return 0;
+}
+
+void BarPicturesAhead::run() noexcept {
+    BarSurface surface;
+    DrawnPicture drawn;
+    Locked locked(lock_);
+    for (;;) {
+        if (stop_) return;
+        if (state_ != State::Queued) {
+            ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
+            continue;
+        }
+        state_ = State::Drawing;
+        const BarPicture picture = next_;
+        ::ReleaseSRWLockExclusive(&lock_);
+        const bool done = surface.draw(picture);
+        if (done) surface.copyDrawn(drawn);
+        ::AcquireSRWLockExclusive(&lock_);
+        if (done) drawn.swap(nextDrawn_);
+        state_ = done ? State::Drawn : State::Free;
+        ::WakeAllConditionVariable(&changed_);
+    }
+}
+
+}  // namespace vorlane
