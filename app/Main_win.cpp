@@ -48,6 +48,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         vorlane::Trace(L"start", L"gdiplus");
         vorlane::StatusBarWindow bar(instance);
         bar.setAutoStart(options.autoStart);
+        // The file the one-copy rule went by: asked once, so that the two
+        // cannot differ.
+        bar.setSettingsPlace(place);
         // The start-up settings dialog runs inside the bar's initialisation;
         // when it is cancelled the bar destroys itself there. Creation may
         // still hand back the dead handle, so ask the bar whether it lives.

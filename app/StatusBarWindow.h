@@ -12,6 +12,7 @@
 #include "app/BarPicturesAhead_win.h"
 #include "app/BarSurface_win.h"
 #include "app/LinkHistory.h"
+#include "core/SettingsPlace.h"
 #include "framework/Application.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
@@ -56,6 +57,8 @@ public:
     // Set before creation: start on the stored settings, without the
     // dialog, when they pass its checks ("/auto").
     void setAutoStart(bool on) { autoStart_ = on; }
+    // Set before creation: the settings file chosen at start.
+    void setSettingsPlace(const SettingsPlace& place) { settingsPlace_ = place; }
 
     const DisplaySettings& display() const { return display_; }
     // True once the window exists and its initialisation has begun.
@@ -133,6 +136,7 @@ private:
     std::wstring statusText_;
     bool alarmFlag_ = false;
     bool autoStart_ = false;
+    SettingsPlace settingsPlace_;
     UINT comeToFrontMessage_ = 0;  // registered, so not a case of a switch
     int margin_ = 0;
 

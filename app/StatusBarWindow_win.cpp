@@ -56,7 +56,7 @@ bool StatusBarWindow::OnInit() {
     // While a command line runs, cmdWait pumps the messages itself; the
     // keyboard filter has to keep working there too.
     theCore->setMessageFilter(this);
-    theCore->autoFileConfig();
+    theCore->autoFileConfig(settingsPlace_);
     openLog();
     Trace(L"start", L"settings-read");
     comeToFrontMessage_ = ComeToFrontMessage(theCore->configPath());

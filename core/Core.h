@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "core/SettingsPlace.h"
 #include "framework/Gdiplus.h"
 #include "framework/Handles.h"
 
@@ -45,8 +46,9 @@ public:
     CCore(const CCore&) = delete;
     CCore& operator=(const CCore&) = delete;
 
-    // Picks the settings file and loads it; call once before the first read.
-    void autoFileConfig();
+    // Loads the settings file of `place`, the one chosen at start, by which
+    // the one-copy rule went too; call once before the first read.
+    void autoFileConfig(const SettingsPlace& place);
     // The program's folder, with a trailing backslash.
     std::wstring getAppPath() const;
 

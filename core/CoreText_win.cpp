@@ -39,6 +39,9 @@ const std::wstring& CCore::defaultFamily() const {
 }
 
 std::wstring CCore::installedFamilyOr(const std::wstring& wanted) const {
+    // The default is the answer either way: found among the installed fonts
+    // when it was chosen, or the last resort. Not looked up again.
+    if (!defaultFamily_.empty() && wanted == defaultFamily_) return wanted;
     return Installed(wanted.c_str()) ? wanted : defaultFamily();
 }
 

@@ -65,8 +65,7 @@ CCore::CCore()
 
 CCore::~CCore() = default;
 
-void CCore::autoFileConfig() {
-    const SettingsPlace place = FindSettingsPlace();
+void CCore::autoFileConfig(const SettingsPlace& place) {
     const std::wstring& path = place.path;
     const size_t slash = path.find_last_of(L'\\');
     if (slash != std::wstring::npos && path.compare(0, slash + 1, appPath_) != 0) {
