@@ -44,6 +44,8 @@ void BarPicturesAhead::prepareAfter(const BarPicture& shown) {
         state_ = State::Queued;
         if (!worker_) {
             worker_.reset(::CreateThread(nullptr, 0, RunWorker, this, 0, nullptr));
+            // Never in the way: what it draws is needed a second from now.
+            if (worker_) ::SetThreadPriority(worker_.get(), THREAD_PRIORITY_LOWEST);
             if (!worker_) {
                 // Every picture is then drawn when it is shown, as without a
                 // worker.
@@ -58,16 +60,14 @@ void BarPicturesAhead::prepareAfter(const BarPicture& shown) {
 
 bool BarPicturesAhead::take(const BarPicture& picture, DrawnPicture& drawn) {
     Locked locked(lock_);
-    while (state_ == State::Drawing && next_ == picture) {
-        ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
-    }
-    if (state_ == State::Drawing || state_ == State::Free || !(next_ == picture)) {
+    if (state_ != State::Drawn || !(next_ == picture)) {
+        // Not drawn yet: no longer worth drawing ahead.
+        if (state_ == State::Queued && next_ == picture) state_ = State::Free;
         return false;
     }
-    const bool drawnAhead = state_ == State::Drawn;
-    if (drawnAhead) drawn.swap(nextDrawn_);
+    drawn.swap(nextDrawn_);
     state_ = State::Free;
-    return drawnAhead;
+    return true;
 }
 
 void BarPicturesAhead::waitIdle() {

@@ -27,9 +27,9 @@ public:
     // from the one shown at the call before. The worker starts at the first
     // picture that has a likely next one.
     void prepareAfter(const BarPicture& shown);
-    // Hands over the picture when it has been drawn, waiting while the
-    // worker draws it; false when it was not asked for or not started,
-    // which the caller draws sooner itself.
+    // Hands over the picture when it has been drawn; false when it was not
+    // asked for or is not drawn yet. The caller then draws it itself rather
+    // than wait for a worker that runs at the lowest priority.
     bool take(const BarPicture& picture, DrawnPicture& drawn);
     // Until what was asked for is drawn.
     void waitIdle();

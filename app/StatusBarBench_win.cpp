@@ -107,6 +107,7 @@ void StatusBarWindow::runRedrawBenchmark(int count) {
             picture.text = text;
             picture.alarm = alarm;
             BarSurface once;
+            ahead.waitIdle();  // as the second between two texts allows
             if (!kept.draw(picture, &ahead) || !once.draw(picture)) continue;
             ahead.prepareAfter(picture);
             ++pictures;
