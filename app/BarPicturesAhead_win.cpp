@@ -3,24 +3,10 @@
 #include "app/NextTexts.h"
 
 namespace vorlane {
-namespace {
-
-class Locked {
-public:
-    explicit Locked(SRWLOCK& lock) : lock_(lock) { ::AcquireSRWLockExclusive(&lock_); }
-    ~Locked() { ::ReleaseSRWLockExclusive(&lock_); }
-    Locked(const Locked&) = delete;
-    Locked& operator=(const Locked&) = delete;
-
-private:
-    SRWLOCK& lock_;
-};
-
-}  // namespace
 
 BarPicturesAhead::~BarPicturesAhead() {
     {
-        Locked locked(lock_);
+        framework::SrwExclusive locked(lock_);
         stop_ = true;
     }
     ::WakeAllConditionVariable(&changed_);
@@ -35,7 +21,7 @@ void BarPicturesAhead::prepareAfter(const BarPicture& shown) {
     lastShown_ = shown.text;
     if (text.empty()) return;
     {
-        Locked locked(lock_);
+        framework::SrwExclusive locked(lock_);
         // While the worker draws, it draws what was likely a moment ago; a
         // second later it is free again.
         if (noWorker_ || state_ == State::Drawing) return;
@@ -59,7 +45,7 @@ void BarPicturesAhead::prepareAfter(const BarPicture& shown) {
 }
 
 bool BarPicturesAhead::take(const BarPicture& picture, DrawnPicture& drawn) {
-    Locked locked(lock_);
+    framework::SrwExclusive locked(lock_);
     if (state_ != State::Drawn || !(next_ == picture)) {
         // Not drawn yet: no longer worth drawing ahead.
         if (state_ == State::Queued && next_ == picture) state_ = State::Free;
@@ -71,7 +57,7 @@ bool BarPicturesAhead::take(const BarPicture& picture, DrawnPicture& drawn) {
 }
 
 void BarPicturesAhead::waitIdle() {
-    Locked locked(lock_);
+    framework::SrwExclusive locked(lock_);
     while (state_ == State::Queued || state_ == State::Drawing) {
         ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
     }
@@ -85,7 +71,7 @@ DWORD WINAPI BarPicturesAhead::RunWorker(void* self) noexcept {
 void BarPicturesAhead::run() noexcept {
     BarSurface surface;
     DrawnPicture drawn;
-    Locked locked(lock_);
+    framework::SrwExclusive locked(lock_);
     for (;;) {
         if (stop_) return;
         if (state_ != State::Queued) {

@@ -134,4 +134,18 @@ private:
     HGDIOBJ previous_;
 };
 
+// An SRW lock held exclusively for the scope.
+class SrwExclusive {
+public:
+    explicit SrwExclusive(SRWLOCK& lock) noexcept : lock_(lock) {
+        ::AcquireSRWLockExclusive(&lock_);
+    }
+    ~SrwExclusive() { ::ReleaseSRWLockExclusive(&lock_); }
+    SrwExclusive(const SrwExclusive&) = delete;
+    SrwExclusive& operator=(const SrwExclusive&) = delete;
+
+private:
+    SRWLOCK& lock_;
+};
+
 }  // namespace framework
