@@ -42,8 +42,8 @@ private:
     static DWORD WINAPI RunWorker(void* self) noexcept;
     void run() noexcept;
 
-    // A slim lock and its condition: waking the worker makes no call into
-    // the kernel when nobody waits, which a redraw would pay for.
+    // Windows' own slim lock and condition variable: no allocation and no
+    // handle, and the exe imports them for the C++ runtime already.
     SRWLOCK lock_ = SRWLOCK_INIT;
     CONDITION_VARIABLE changed_ = CONDITION_VARIABLE_INIT;
     std::wstring lastShown_;  // the owner's alone
