@@ -7,6 +7,7 @@
 
 #include "core/Digits.h"
 #include "core/Utf.h"
+#include "framework/Handles.h"
 
 namespace vorlane {
 namespace {
@@ -42,10 +43,9 @@ public:
                            : 0);
         std::string line =
             Decimal<char>(ms) + "\t" + OneLine(kind ? kind : L"") + "\t" + OneLine(detail) + "\n";
-        ::AcquireSRWLockExclusive(&lock_);
+        framework::SrwExclusive locked(lock_);
         DWORD written = 0;
         ::WriteFile(file_, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-        ::ReleaseSRWLockExclusive(&lock_);
     }
 
 private:
