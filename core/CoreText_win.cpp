@@ -9,11 +9,16 @@
 namespace vorlane {
 namespace {
 
-bool Installed(const wchar_t* family) {
-    if (!family || !family[0]) return false;
-    Gdiplus::FontFamily probe(family);
-    return probe.GetLastStatus() == Gdiplus::Ok && probe.IsAvailable();
+// The family when it is installed, else null. Each lookup walks the
+// system's fonts, so a family found is used, not looked up again.
+std::unique_ptr<Gdiplus::FontFamily> InstalledFamily(const wchar_t* name) {
+    if (!name || !name[0]) return nullptr;
+    auto family = std::make_unique<Gdiplus::FontFamily>(name);
+    if (family->GetLastStatus() != Gdiplus::Ok || !family->IsAvailable()) return nullptr;
+    return family;
 }
+
+bool Installed(const wchar_t* family) { return InstalledFamily(family) != nullptr; }
 
 }  // namespace
 
@@ -48,13 +53,7 @@ std::wstring CCore::installedFamilyOr(const std::wstring& wanted) const {
 Gdiplus::Size CCore::getTextBounds(const std::wstring& fontName, int fontSize,
                                    const std::wstring& text) const {
     const int size = (fontSize < 6 || fontSize > kMaxEmPixels) ? kDefaultFontSize : fontSize;
-    // The family asked for is looked up once (the test Installed makes, on
-    // the object then used): each lookup walks the system's fonts.
-    std::unique_ptr<Gdiplus::FontFamily> family;
-    if (!fontName.empty()) {
-        family = std::make_unique<Gdiplus::FontFamily>(fontName.c_str());
-        if (family->GetLastStatus() != Gdiplus::Ok || !family->IsAvailable()) family.reset();
-    }
+    std::unique_ptr<Gdiplus::FontFamily> family = InstalledFamily(fontName.c_str());
     if (!family) family = std::make_unique<Gdiplus::FontFamily>(defaultFamily().c_str());
     const Gdiplus::FontFamily* use = family->GetLastStatus() == Gdiplus::Ok
                                          ? family.get()
