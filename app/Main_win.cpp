@@ -1,6 +1,7 @@
-// Program entry: the command line and the one-copy rule first, then GDI+ for
-// the length of the run, the status bar created from its template, and the
-// message loop in which the bar filters the keyboard.
+// Program entry: the command line and the one-copy rule first, then the
+// status bar created from its template (it starts GDI+ when it is first laid
+// out, and GDI+ ends after it), and the message loop in which the bar filters
+// the keyboard.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -45,8 +46,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int exitCode = 0;
     {
         framework::GdiplusSession gdiplus;
-        vorlane::Trace(L"start", L"gdiplus");
-        vorlane::StatusBarWindow bar(instance);
+        vorlane::StatusBarWindow bar(instance, gdiplus);
         bar.setAutoStart(options.autoStart);
         // The file the one-copy rule went by: asked once, so that the two
         // cannot differ.

@@ -42,6 +42,19 @@ void StatusBarWindow::prepareLayeredWindow() {
     blend_.AlphaFormat = AC_SRC_ALPHA;
 }
 
+void StatusBarWindow::layOutForFirstShow() {
+    if (laidOut_) return;
+    laidOut_ = true;
+    gdiplus_.start();
+    Trace(L"start", L"gdiplus");
+    display_.fontSize = theCore->getConfigInt(keys::kFontSize);
+    display_.fontName = theCore->getFontName();
+    display_.posLeft = theCore->getConfigInt(keys::kPosLeft);
+    display_.posTop = theCore->getConfigInt(keys::kPosTop);
+    layoutStatusBar();
+    Trace(L"start", L"bar-laid-out");
+}
+
 void StatusBarWindow::layoutStatusBar() {
     measureBar(WindowDpi(hwnd()));
     placeOnScreen();
@@ -67,7 +80,9 @@ void StatusBarWindow::measureBar(int dpi) {
 
 void StatusBarWindow::onDpiChanged(int dpi, const RECT& suggested) {
     // Dragged onto a monitor of another scale: the same bar at that scale,
-    // where Windows suggests it goes.
+    // where Windows suggests it goes. Before its first layout the bar has
+    // no size yet; that layout takes the DPI of where it is.
+    if (!laidOut_) return;
     measureBar(dpi);
     ::SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, display_.barWidth,
                    display_.barHeight, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -40,7 +40,9 @@ struct DisplaySettings {
 
 class StatusBarWindow : public framework::Dialog, public framework::MessageFilter {
 public:
-    explicit StatusBarWindow(HINSTANCE instance);
+    // `gdiplus` is started when the bar is first laid out and must outlive
+    // the bar.
+    StatusBarWindow(HINSTANCE instance, framework::GdiplusSession& gdiplus);
     ~StatusBarWindow() override;
 
     // Keyboard filter, run by the message loop before dispatch.
@@ -76,6 +78,9 @@ protected:
 private:
     // Layout and drawing (StatusBarRender_win.cpp).
     void prepareLayeredWindow();
+    // Once, when the settings dialog has been answered (or the bar is
+    // destroyed before that): GDI+, the font, the bar's size and place.
+    void layOutForFirstShow();
     void layoutStatusBar();
     // Sizes the bar for a screen of `dpi`; does not move it.
     void measureBar(int dpi);
@@ -130,8 +135,10 @@ private:
     void runRedrawBenchmark(int count);
     void runLogBenchmark(int count);
 
+    framework::GdiplusSession& gdiplus_;
     HICON icon_ = nullptr;
     bool initialised_ = false;
+    bool laidOut_ = false;
     DisplaySettings display_;
     std::wstring statusText_;
     bool alarmFlag_ = false;

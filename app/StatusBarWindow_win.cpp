@@ -33,7 +33,8 @@ int BenchmarkRequested(const wchar_t* variable) {
 
 }  // namespace
 
-StatusBarWindow::StatusBarWindow(HINSTANCE instance) : Dialog(instance, IDD_STATUSBAR) {
+StatusBarWindow::StatusBarWindow(HINSTANCE instance, framework::GdiplusSession& gdiplus)
+    : Dialog(instance, IDD_STATUSBAR), gdiplus_(gdiplus) {
     icon_ = ::LoadIconW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
@@ -61,15 +62,11 @@ bool StatusBarWindow::OnInit() {
     Trace(L"start", L"settings-read");
     comeToFrontMessage_ = ComeToFrontMessage(theCore->configPath());
     display_.appPath = theCore->getAppPath();
-    display_.fontSize = theCore->getConfigInt(keys::kFontSize);
-    display_.fontName = theCore->getConfigStr(keys::kFontName);
-    display_.posLeft = theCore->getConfigInt(keys::kPosLeft);
-    display_.posTop = theCore->getConfigInt(keys::kPosTop);
 
     ::SetWindowTextW(hwnd(), L"Vorlane");
     prepareLayeredWindow();
-    layoutStatusBar();
-    Trace(L"start", L"bar-laid-out");
+    // The bar is laid out once the dialog is answered: nothing of it shows
+    // before, and the dialog comes sooner without GDI+ and the font lookups.
     createMonitor();
     Trace(L"start", L"monitor-made");
 
@@ -95,6 +92,7 @@ int StatusBarWindow::runSettingsDialog() {
     Trace(L"window", L"settings-dialog");
     INT_PTR result = dialog.DoModal(hwnd());
     if (result == IDOK) {
+        layOutForFirstShow();
         applySettings(dialog.confirmedValues());
         setStatusText(kPreparingText);
         setStatus(false);
@@ -110,6 +108,7 @@ bool StatusBarWindow::startOnStoredSettings() {
         return false;
     }
     Trace(L"window", L"auto-start");
+    layOutForFirstShow();
     applySettings(values);
     setStatusText(kPreparingText);
     setStatus(false);
@@ -309,6 +308,9 @@ void StatusBarWindow::OnDestroy() {
     stopMonitor();
     recordMonitorEnded();
     if (theCore) {
+        // Ended before the dialog was answered: the position saved is still
+        // the one the bar would have taken.
+        layOutForFirstShow();
         RECT rect;
         ::GetWindowRect(hwnd(), &rect);
         theCore->beginBatch();

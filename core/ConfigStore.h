@@ -38,9 +38,9 @@ public:
 // The section the program's keys live in.
 constexpr std::string_view kStoreSection = "Vorlane";
 
-// The store's own values for absent keys ("fontname" is added at run time,
-// since it depends on the installed fonts). Keys without one read as "", 0
-// and false.
+// The store's own values for absent keys. Keys without one read as "", 0
+// and false; "fontname"'s default depends on the installed fonts and is the
+// program's to supply.
 const std::map<std::string, std::string>& StoreDefaults();
 
 enum class LoadState {

@@ -76,11 +76,15 @@ public:
     // format (the regular face where the family has no bold one); the width
     // reaches from the origin to the ink's right edge plus the ink's left
     // offset, the height is the family's line spacing. A family that is not
-    // installed is replaced by the default one ("fontname"'s default), a size
+    // installed is replaced by the default one (see getFontName), a size
     // outside 6..kMaxEmPixels (200 at the largest DPI) by 16. Empty text
     // gives 0 x 0.
     Gdiplus::Size getTextBounds(const std::wstring& fontName, int fontSize,
                                 const std::wstring& text) const;
+    // "fontname" as stored, or, when it is absent, the default family: the
+    // first of a few common ones that is installed. Looked up through GDI+,
+    // so only when the bar is first laid out, never while the file is read.
+    std::wstring getFontName() const;
     // `wanted` when that family is installed, else the default family: the
     // family that getTextBounds measures and the bar then draws with.
     std::wstring installedFamilyOr(const std::wstring& wanted) const;

@@ -43,6 +43,10 @@ const std::wstring& CCore::defaultFamily() const {
     return defaultFamily_;
 }
 
+std::wstring CCore::getFontName() const {
+    return hasConfig(L"fontname") ? getConfigStr(L"fontname") : defaultFamily();
+}
+
 std::wstring CCore::installedFamilyOr(const std::wstring& wanted) const {
     // The default is the answer either way: found among the installed fonts
     // when it was chosen, or the last resort. Not looked up again.

@@ -75,7 +75,6 @@ void CCore::autoFileConfig(const SettingsPlace& place) {
     auto disk = std::make_unique<WindowsFileSystem>();
     disk_ = disk.get();
     store_ = std::make_unique<ConfigStore>(std::move(disk), path, place.seed);
-    store_->SetDefault("fontname", WideToUtf8(defaultFamily()));
     const LoadState state = store_->Load();
     if (TraceEnabled()) {
         std::wstring detail = std::wstring(LoadStateName(state)) + L"\t" + path;

@@ -1,4 +1,5 @@
-// The application object: GDI+ for the life of the run, and the message loop
+// The application object: GDI+ from its first use to the end of the run, and
+// the message loop
 // in which the main window's pre-translation sees every message before it is
 // dispatched.
 #pragma once
@@ -14,14 +15,17 @@ public:
     virtual bool PreTranslateMessage(MSG& msg) = 0;
 };
 
-// Starts GDI+ in the constructor and shuts it down in the destructor.
+// Starts GDI+ at the first start() and shuts it down in the destructor.
+// Started on demand, so that gdiplus.dll (loaded at its first call) and its
+// start-up cost nothing before the first drawing or measurement.
 class GdiplusSession {
 public:
-    GdiplusSession();
+    GdiplusSession() = default;
     ~GdiplusSession();
     GdiplusSession(const GdiplusSession&) = delete;
     GdiplusSession& operator=(const GdiplusSession&) = delete;
-    bool ok() const noexcept { return ok_; }
+    // Starts GDI+ unless it runs already; false when it cannot start.
+    bool start();
 
 private:
     ULONG_PTR token_ = 0;

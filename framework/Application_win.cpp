@@ -4,9 +4,12 @@
 
 namespace framework {
 
-GdiplusSession::GdiplusSession() {
-    Gdiplus::GdiplusStartupInput input;  // version 1, no debug callback
-    ok_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
+bool GdiplusSession::start() {
+    if (!ok_) {
+        Gdiplus::GdiplusStartupInput input;  // version 1, no debug callback
+        ok_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
+    }
+    return ok_;
 }
 
 GdiplusSession::~GdiplusSession() {
