@@ -34,8 +34,8 @@ void CommandWatch::watch(framework::UniqueHandle process) {
     watched->process = std::move(process);
     watched->window = window_;
     watched->message = message_;
-    if (!::RegisterWaitForSingleObject(&watched->wait, watched->process.get(), Ended,
-                                       watched.get(), INFINITE, WT_EXECUTEONLYONCE)) {
+    if (!::RegisterWaitForSingleObject(&watched->wait, watched->process.get(), Ended, watched.get(),
+                                       INFINITE, WT_EXECUTEONLYONCE)) {
         return;
     }
     watched_.push_back(std::move(watched));

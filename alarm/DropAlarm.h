@@ -11,7 +11,7 @@
 #include <string>
 
 #include "core/EventLog.h"
-#include "settings/WorkingSettings.h"
+#include "core/WorkingSettings.h"
 
 namespace vorlane {
 

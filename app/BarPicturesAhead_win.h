@@ -16,7 +16,7 @@
 namespace vorlane {
 
 class BarPicturesAhead {
-public:
+  public:
     BarPicturesAhead() = default;
     // Ends the worker; before GDI+ ends.
     ~BarPicturesAhead();
@@ -34,7 +34,7 @@ public:
     // Until what was asked for is drawn.
     void waitIdle();
 
-private:
+  private:
     enum class State { Free, Queued, Drawing, Drawn };
 
     // An exception cannot leave a thread: out of memory there ends the
@@ -48,7 +48,7 @@ private:
     CONDITION_VARIABLE changed_ = CONDITION_VARIABLE_INIT;
     std::wstring lastShown_;  // the owner's alone
     State state_ = State::Free;
-    BarPicture next_;        // from Queued on
+    BarPicture next_;         // from Queued on
     DrawnPicture nextDrawn_;  // once Drawn
     bool stop_ = false;
     bool noWorker_ = false;  // the thread could not be started

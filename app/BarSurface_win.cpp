@@ -135,10 +135,11 @@ void BarSurface::makeText(const BarPicture& picture) {
 }
 
 void BarSurface::drawBase(const BarPicture& picture) {
-    if (!background_) background_ = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(kBackground));
-    frame_ = std::make_unique<Gdiplus::Pen>(Gdiplus::Color(picture.alarm ? kFrameAlarm : kFrameOk),
-                                            static_cast<Gdiplus::REAL>(picture.margin) *
-                                                kFrameWidthFactor);
+    if (!background_)
+        background_ = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(kBackground));
+    frame_ = std::make_unique<Gdiplus::Pen>(
+        Gdiplus::Color(picture.alarm ? kFrameAlarm : kFrameOk),
+        static_cast<Gdiplus::REAL>(picture.margin) * kFrameWidthFactor);
     const auto width = static_cast<Gdiplus::REAL>(picture.width);
     const auto height = static_cast<Gdiplus::REAL>(picture.height);
     // The background covers every pixel, so nothing of the last picture shows.
@@ -219,7 +220,8 @@ bool BarSurface::draw(const BarPicture& picture, BarPicturesAhead* ahead) {
     const bool resized = !canvas_ || !hasPicture_ || picture.width != drawn_.width ||
                          picture.height != drawn_.height;
     if (resized && !makeCanvas(picture.width, picture.height)) return false;
-    const bool newBase = resized || picture.alarm != drawn_.alarm || picture.margin != drawn_.margin;
+    const bool newBase =
+        resized || picture.alarm != drawn_.alarm || picture.margin != drawn_.margin;
     // The kept base is this picture's too, so what follows can build on it.
     if (!newBase && ahead && ahead->take(picture, ready_)) {
         adopt(picture, ready_);

@@ -59,7 +59,7 @@ struct DrawnPicture {
 };
 
 class BarSurface {
-public:
+  public:
     BarSurface() = default;
     ~BarSurface();
     BarSurface(const BarSurface&) = delete;
@@ -80,7 +80,7 @@ public:
     // The DIB's pixels, width * height * 4 bytes, for comparing pictures.
     const void* bits() const { return bits_; }
 
-private:
+  private:
     bool makeCanvas(int width, int height);
     void makeText(const BarPicture& picture);
     void drawBase(const BarPicture& picture);

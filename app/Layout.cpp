@@ -7,7 +7,8 @@ namespace vorlane {
 
 BarLayout ComputeBarLayout(int sampleWidth, int sampleHeight) {
     BarLayout layout;
-    layout.margin = static_cast<int>(static_cast<double>(sampleWidth) * static_cast<double>(kMarginFactor));
+    layout.margin =
+        static_cast<int>(static_cast<double>(sampleWidth) * static_cast<double>(kMarginFactor));
     layout.width = sampleWidth + 4 * layout.margin;
     layout.height = sampleHeight + 2 * layout.margin;
     layout.penWidth = static_cast<float>(layout.margin) * kFrameWidthFactor;
@@ -38,10 +39,10 @@ Point PlaceStoredPosition(int left, int top, int barWidth, int barHeight, const 
         }
     }
     Point p;
-    const int64_t maxLeft = std::max<int64_t>(primaryWorkArea.left,
-                                              static_cast<int64_t>(primaryWorkArea.right) - barWidth);
-    const int64_t maxTop = std::max<int64_t>(primaryWorkArea.top,
-                                             static_cast<int64_t>(primaryWorkArea.bottom) - barHeight);
+    const int64_t maxLeft = std::max<int64_t>(
+        primaryWorkArea.left, static_cast<int64_t>(primaryWorkArea.right) - barWidth);
+    const int64_t maxTop = std::max<int64_t>(
+        primaryWorkArea.top, static_cast<int64_t>(primaryWorkArea.bottom) - barHeight);
     p.x = static_cast<int>(std::clamp<int64_t>(left, primaryWorkArea.left, maxLeft));
     p.y = static_cast<int>(std::clamp<int64_t>(top, primaryWorkArea.top, maxTop));
     return p;

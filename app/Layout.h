@@ -10,10 +10,10 @@ constexpr float kMarginFactor = 0.08f;
 constexpr float kFrameWidthFactor = 0.9f;
 
 struct BarLayout {
-    int margin = 0;     // text offset from the left and top edges
-    int width = 0;      // sample width + 4 margins
-    int height = 0;     // sample height + 2 margins
-    float penWidth = 0; // frame pen, centred on the outer border
+    int margin = 0;      // text offset from the left and top edges
+    int width = 0;       // sample width + 4 margins
+    int height = 0;      // sample height + 2 margins
+    float penWidth = 0;  // frame pen, centred on the outer border
 };
 
 BarLayout ComputeBarLayout(int sampleWidth, int sampleHeight);

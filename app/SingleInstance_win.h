@@ -10,7 +10,7 @@
 namespace vorlane {
 
 class SingleInstanceGuard {
-public:
+  public:
     // Takes the settings file's mutex, or finds that another copy has it.
     explicit SingleInstanceGuard(const std::wstring& settingsPath);
 
@@ -20,7 +20,7 @@ public:
     // Asks the copy that holds the mutex to bring its bar to the front.
     void bringRunningCopyToFront() const;
 
-private:
+  private:
     std::wstring path_;
     framework::UniqueHandle mutex_;
     bool first_ = true;

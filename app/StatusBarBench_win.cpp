@@ -22,7 +22,7 @@ namespace vorlane {
 namespace {
 
 class Timings {
-public:
+  public:
     explicit Timings(int count) { micros_.reserve(static_cast<size_t>(count)); }
 
     template <typename Fn>
@@ -45,7 +45,7 @@ public:
                             Decimal(static_cast<long long>(p99)));
     }
 
-private:
+  private:
     std::vector<double> micros_;
 };
 
@@ -115,10 +115,16 @@ void StatusBarWindow::runRedrawBenchmark(int count) {
     // glyphs, more or fewer, with the text before, which the kept surface
     // leaves as they are.
     const std::wstring countdown = kCountdownText;
-    const std::wstring texts[] = {kPreparingText, kOkText, std::wstring(kDroppedText) + L"1",
-                                  std::wstring(kDroppedText) + L"123", countdown + L"60",
-                                  countdown + L"59", countdown + L"58", countdown + L"9",
-                                  kRunningText, kStoppedText};
+    const std::wstring texts[] = {kPreparingText,
+                                  kOkText,
+                                  std::wstring(kDroppedText) + L"1",
+                                  std::wstring(kDroppedText) + L"123",
+                                  countdown + L"60",
+                                  countdown + L"59",
+                                  countdown + L"58",
+                                  countdown + L"9",
+                                  kRunningText,
+                                  kStoppedText};
     int pictures = 0, differ = 0;
     BarSurface kept;
     BarPicturesAhead ahead;  // "58", after "60" and "59", is drawn there

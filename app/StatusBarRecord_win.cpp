@@ -26,17 +26,16 @@
 #include "settings/SettingsLog.h"
 
 namespace vorlane {
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 void StatusBarWindow::openLog() {
     ProgramLog().configure(LogPathBeside(theCore->configPath()),
                            theCore->getConfigB(keys::kKeepLog) != FALSE);
-    ProgramLog().write("start", LogDetails()
-                                    .add(L"version", Utf8ToWide(VORLANE_VERSION))
-                                    .add(L"args", LoggedArguments(ParseCommandLine(::GetCommandLineW())))
-                                    .add(L"settings", theCore->configPath()));
+    ProgramLog().write("start",
+                       LogDetails()
+                           .add(L"version", Utf8ToWide(VORLANE_VERSION))
+                           .add(L"args", LoggedArguments(ParseCommandLine(::GetCommandLineW())))
+                           .add(L"settings", theCore->configPath()));
 }
 
 void StatusBarWindow::createTooltip() {
@@ -81,9 +80,11 @@ void StatusBarWindow::noteLookup(std::size_t index, const std::wstring& address)
     if (index >= typed.size() || ParseTarget(typed[index]).kind != TargetSpec::Kind::HostName) {
         return;
     }
-    ProgramLog().write("lookup", LogDetails().add(L"target", typed[index]).add(
-                                     L"result", address == kLookupFailed ? std::wstring(L"failed")
-                                                                         : address));
+    ProgramLog().write(
+        "lookup",
+        LogDetails()
+            .add(L"target", typed[index])
+            .add(L"result", address == kLookupFailed ? std::wstring(L"failed") : address));
 }
 
 void StatusBarWindow::recordDrop() {
@@ -163,8 +164,8 @@ void StatusBarWindow::runLogBenchmark(int count) {
         micros.push_back((end.QuadPart - start.QuadPart) * 1000000 / frequency.QuadPart);
     }
     std::sort(micros.begin(), micros.end());
-    Trace(L"bench", L"loglines\t" + Decimal(count) + L"\t" +
-                        Decimal(micros[micros.size() / 2]) + L"\t" +
+    Trace(L"bench", L"loglines\t" + Decimal(count) + L"\t" + Decimal(micros[micros.size() / 2]) +
+                        L"\t" +
                         Decimal(micros[std::min(micros.size() - 1, micros.size() * 99 / 100)]));
 }
 

@@ -98,7 +98,8 @@ void StatusBarWindow::placeOnScreen() {
         at = DefaultBarPosition(ToRect(workArea), display_.barWidth);
     } else {
         std::vector<Rect> monitors;
-        ::EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
+        ::EnumDisplayMonitors(nullptr, nullptr, CollectMonitor,
+                              reinterpret_cast<LPARAM>(&monitors));
         at = PlaceStoredPosition(display_.posLeft, display_.posTop, display_.barWidth,
                                  display_.barHeight, monitors.data(),
                                  static_cast<int>(monitors.size()), ToRect(workArea));
@@ -119,8 +120,13 @@ void StatusBarWindow::placeOnScreen() {
 }
 
 BarPicture StatusBarWindow::barPicture() const {
-    return BarPicture{display_.barWidth, display_.barHeight, margin_, display_.fontName,
-                      EmPixels(display_.fontSize, display_.dpi), statusText_, alarmFlag_};
+    return BarPicture{display_.barWidth,
+                      display_.barHeight,
+                      margin_,
+                      display_.fontName,
+                      EmPixels(display_.fontSize, display_.dpi),
+                      statusText_,
+                      alarmFlag_};
 }
 
 void StatusBarWindow::setStatus(bool alarm) {

@@ -32,9 +32,8 @@ void StatusBarTooltip::attach(HINSTANCE instance, HWND bar) {
     // Owned by the bar: above it (the bar is topmost, the tip too) and gone
     // with it.
     tip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                             WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, bar, nullptr, instance,
-                             nullptr);
+                             WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, bar, nullptr, instance, nullptr);
     if (!tip_) return;
     if (text_.empty()) text_ = L" ";
     TOOLINFOW info = Tool(bar_, text_);

@@ -12,7 +12,7 @@
 namespace vorlane {
 
 class StatusBarTooltip {
-public:
+  public:
     StatusBarTooltip() = default;
     ~StatusBarTooltip();
     StatusBarTooltip(const StatusBarTooltip&) = delete;
@@ -34,7 +34,7 @@ public:
     void suspend();
     void resume();
 
-private:
+  private:
     void place();
 
     HWND tip_ = nullptr;

@@ -16,8 +16,8 @@
 #include "framework/Application.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
-#include "monitor/MonitorMessages.h"
-#include "settings/WorkingSettings.h"
+#include "framework/AppMessages.h"
+#include "core/WorkingSettings.h"
 
 namespace vorlane {
 
@@ -39,7 +39,7 @@ struct DisplaySettings {
 };
 
 class StatusBarWindow : public framework::Dialog, public framework::MessageFilter {
-public:
+  public:
     // `gdiplus` is started when the bar is first laid out and must outlive
     // the bar.
     StatusBarWindow(HINSTANCE instance, framework::GdiplusSession& gdiplus);
@@ -66,7 +66,7 @@ public:
     // True once the window exists and its initialisation has begun.
     bool initialised() const { return initialised_; }
 
-protected:
+  protected:
     bool OnInit() override;
     bool OnCommand(int notifyCode, int id, HWND control) override;
     bool OnTimer(UINT_PTR id) override;
@@ -75,7 +75,7 @@ protected:
     void OnDestroy() override;
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
-private:
+  private:
     // Layout and drawing (StatusBarRender_win.cpp).
     void prepareLayeredWindow();
     // Once, when the settings dialog has been answered (or the bar is
@@ -163,8 +163,8 @@ private:
 
     std::unique_ptr<StatusBarTooltip> tooltip_;
     LinkHistory link_;
-    std::wstring target_;    // as last confirmed
-    int roundTripMs_ = -1;   // of the last answered cycle
+    std::wstring target_;   // as last confirmed
+    int roundTripMs_ = -1;  // of the last answered cycle
     bool monitorEnded_ = false;
 };
 

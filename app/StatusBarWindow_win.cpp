@@ -18,10 +18,6 @@
 namespace vorlane {
 namespace {
 
-// Posted to itself once the bar is up, so that a redraw benchmark runs on a
-// shown window.
-constexpr UINT kRunBenchmarkMessage = WM_APP + 1;
-
 // VORLANE_BENCH_REDRAWS=N: N timed redraws; VORLANE_BENCH_LOGLINES=N: N
 // timed lines of the event log.
 int BenchmarkRequested(const wchar_t* variable) {
@@ -82,7 +78,7 @@ bool StatusBarWindow::OnInit() {
     startMonitor();
     if (BenchmarkRequested(L"VORLANE_BENCH_REDRAWS") > 0 ||
         BenchmarkRequested(L"VORLANE_BENCH_LOGLINES") > 0) {
-        ::PostMessageW(hwnd(), kRunBenchmarkMessage, 0, 0);
+        ::PostMessageW(hwnd(), WM_RUN_BENCHMARK, 0, 0);
     }
     return true;
 }
@@ -270,7 +266,7 @@ bool StatusBarWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
         case WM_QUERYDRAGICON:
             result = reinterpret_cast<LRESULT>(icon_);
             return true;
-        case kRunBenchmarkMessage:
+        case WM_RUN_BENCHMARK:
             runRedrawBenchmark(BenchmarkRequested(L"VORLANE_BENCH_REDRAWS"));
             runLogBenchmark(BenchmarkRequested(L"VORLANE_BENCH_LOGLINES"));
             result = 0;

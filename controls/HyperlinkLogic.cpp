@@ -77,17 +77,17 @@ std::wstring OpenFailureMessage(int code) {
 
 int ProcessStartFailureCode(unsigned long lastError) {
     switch (lastError) {
-        case 2:    // ERROR_FILE_NOT_FOUND
-        case 3:    // ERROR_PATH_NOT_FOUND
-        case 5:    // ERROR_ACCESS_DENIED
-        case 11:   // ERROR_BAD_FORMAT
+        case 2:   // ERROR_FILE_NOT_FOUND
+        case 3:   // ERROR_PATH_NOT_FOUND
+        case 5:   // ERROR_ACCESS_DENIED
+        case 11:  // ERROR_BAD_FORMAT
             return static_cast<int>(lastError);
-        case 8:    // ERROR_NOT_ENOUGH_MEMORY
-        case 14:   // ERROR_OUTOFMEMORY
+        case 8:   // ERROR_NOT_ENOUGH_MEMORY
+        case 14:  // ERROR_OUTOFMEMORY
             return 8;
         case 193:  // ERROR_BAD_EXE_FORMAT
             return 11;
-        case 32:   // ERROR_SHARING_VIOLATION
+        case 32:  // ERROR_SHARING_VIOLATION
             return 26;
         default: {
             const int code = static_cast<int>(lastError);
@@ -96,8 +96,8 @@ int ProcessStartFailureCode(unsigned long lastError) {
     }
 }
 
-Rect FitToText(const Rect& window, int clientWidth, int clientHeight, int textWidth,
-               int textHeight, std::uint32_t style) {
+Rect FitToText(const Rect& window, int clientWidth, int clientHeight, int textWidth, int textHeight,
+               std::uint32_t style) {
     const int windowWidth = window.right - window.left;
     const int windowHeight = window.bottom - window.top;
     const int wantedWidth = textWidth + (windowWidth - clientWidth);

@@ -56,8 +56,8 @@ struct Rect {
 // edge, SS_CENTER the horizontal centre; SS_CENTERIMAGE keeps the vertical
 // centre, otherwise the top stays. Centring halves the difference, truncated
 // toward zero, so an odd difference leaves the size one pixel off.
-Rect FitToText(const Rect& window, int clientWidth, int clientHeight, int textWidth,
-               int textHeight, std::uint32_t style);
+Rect FitToText(const Rect& window, int clientWidth, int clientHeight, int textWidth, int textHeight,
+               std::uint32_t style);
 
 }  // namespace link
 }  // namespace vorlane

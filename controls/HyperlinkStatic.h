@@ -17,7 +17,7 @@
 namespace vorlane {
 
 class HyperlinkStatic : public framework::SubclassedWindow {
-public:
+  public:
     enum UnderlineMode { UnderlineOnHover = -1, UnderlineNever = 0, UnderlineAlways = 1 };
 
     HyperlinkStatic() = default;
@@ -39,11 +39,11 @@ public:
     const std::wstring& linkUrl() const { return linkUrl_; }
     bool visited() const { return visited_; }
 
-protected:
+  protected:
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnFinalMessage() override;
 
-private:
+  private:
     static constexpr UINT_PTR kHoverTimerId = 100;
     static constexpr UINT kHoverPeriodMs = 100;
     static constexpr UINT_PTR kToolId = 1;

@@ -21,7 +21,7 @@ const wchar_t kMessageCaption[] = L"Vorlane";
 const int kHelpCursorId = 106;  // the hand cursor of the Windows help program
 
 class RegistryKey {
-public:
+  public:
     RegistryKey(HKEY root, const std::wstring& path) {
         if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, &key_) != ERROR_SUCCESS) {
             key_ = nullptr;
@@ -34,7 +34,7 @@ public:
     RegistryKey& operator=(const RegistryKey&) = delete;
     HKEY get() const { return key_; }
 
-private:
+  private:
     HKEY key_ = nullptr;
 };
 
@@ -208,12 +208,11 @@ void HyperlinkStatic::createTooltip() {
     RECT client;
     ::GetClientRect(hwnd(), &client);  // the tool keeps this rectangle for good
                                        // (the text is fitted by now)
-    HINSTANCE instance =
-        reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(hwnd(), GWLP_HINSTANCE));
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(hwnd(), GWLP_HINSTANCE));
     // No prefix processing: an '&' in an address is shown as it is.
     tooltip_ = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                 hwnd(), nullptr, instance, nullptr);
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(),
+                                 nullptr, instance, nullptr);
     if (!tooltip_) return;
     TOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
@@ -271,8 +270,7 @@ void HyperlinkStatic::invalidate() {
                    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
-bool HyperlinkStatic::handleParentMessage(UINT msg, WPARAM wParam, LPARAM lParam,
-                                          LRESULT& result) {
+bool HyperlinkStatic::handleParentMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (!hwnd() || reinterpret_cast<HWND>(lParam) != hwnd()) return false;
     switch (msg) {
         case WM_CTLCOLORSTATIC: {

@@ -19,11 +19,11 @@ std::string LowerAscii(std::string_view s) {
 
 const std::map<std::string, std::string>& StoreDefaults() {
     static const std::map<std::string, std::string> defaults = {
-        {"ping", ""},       {"trytimes", "3"},  {"tryinterval", "5"},
-        {"djs", "60"},      {"cmduser", ""},    {"bwav", "1"},
-        {"bshutdown", "0"}, {"fontsize", "16"}, {"helphost", "www.vorlane.example"},
-        {"timeout", "1000"}, {"armfirst", "0"}, {"cancelonup", "0"},
-        {"rearm", "0"},     {"cmdup", ""},      {"log", "1"},
+        {"ping", ""},        {"trytimes", "3"},  {"tryinterval", "5"},
+        {"djs", "60"},       {"cmduser", ""},    {"bwav", "1"},
+        {"bshutdown", "0"},  {"fontsize", "16"}, {"helphost", "www.vorlane.example"},
+        {"timeout", "1000"}, {"armfirst", "0"},  {"cancelonup", "0"},
+        {"rearm", "0"},      {"cmdup", ""},      {"log", "1"},
     };
     return defaults;
 }
@@ -44,8 +44,8 @@ LoadState ConfigStore::Load() {
     if (!fs_) return state_;
 
     std::string bytes;
-    FileSystem::ReadStatus status = path_.empty() ? FileSystem::ReadStatus::NotFound
-                                                  : fs_->Read(path_, kMaxIniBytes, bytes);
+    FileSystem::ReadStatus status =
+        path_.empty() ? FileSystem::ReadStatus::NotFound : fs_->Read(path_, kMaxIniBytes, bytes);
     if (status == FileSystem::ReadStatus::NotFound && !seed_.empty()) {
         status = fs_->Read(seed_, kMaxIniBytes, bytes);
         readFromSeed_ = status != FileSystem::ReadStatus::NotFound;

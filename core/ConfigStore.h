@@ -23,7 +23,7 @@
 namespace vorlane {
 
 class FileSystem {
-public:
+  public:
     enum class ReadStatus { Ok, NotFound, TooLarge, Failed };
     virtual ~FileSystem() = default;
     // Reads the whole file; TooLarge (without reading it) beyond `limit` bytes.
@@ -56,7 +56,7 @@ enum class SaveOutcome {
 };
 
 class ConfigStore {
-public:
+  public:
     // An empty path keeps everything in memory.
     ConfigStore(std::unique_ptr<FileSystem> fs, std::wstring path, std::wstring seed = {});
 
@@ -88,7 +88,7 @@ public:
     void BeginBatch();
     SaveOutcome EndBatch();
 
-private:
+  private:
     SaveOutcome Changed(bool accepted);
     SaveOutcome Save();
 

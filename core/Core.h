@@ -40,7 +40,7 @@ struct CommandOutcome {
 };
 
 class CCore {
-public:
+  public:
     CCore();
     ~CCore();
     CCore(const CCore&) = delete;
@@ -107,7 +107,7 @@ public:
     // The path of the settings file in use (empty before autoFileConfig).
     std::wstring configPath() const;
 
-private:
+  private:
     void reportSave(SaveOutcome outcome, const wchar_t* what);
     const std::wstring& defaultFamily() const;
 

@@ -12,14 +12,14 @@ namespace vorlane {
 // The settings file on a real disk. Remembers the error of its last failed
 // step, for the warning.
 class WindowsFileSystem : public FileSystem {
-public:
+  public:
     ReadStatus Read(const std::wstring& path, size_t limit, std::string& bytes) override;
     bool WriteFlushed(const std::wstring& path, const std::string& bytes) override;
     bool Replace(const std::wstring& from, const std::wstring& to) override;
     void Remove(const std::wstring& path) override;
     DWORD lastError() const { return lastError_; }
 
-private:
+  private:
     bool Fail();
     DWORD lastError_ = 0;
 };

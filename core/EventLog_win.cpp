@@ -18,8 +18,8 @@ class WindowsLogDisk : public LogDisk {
   public:
     bool append(const std::wstring& path, std::string_view bytes, bool flush) override {
         HANDLE file = ::CreateFileW(path.c_str(), FILE_APPEND_DATA,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) return fail();
         // A write cut short (a full disk) left part of a line that an
         // append-only handle cannot take back; a line break ends it there,
@@ -32,9 +32,9 @@ class WindowsLogDisk : public LogDisk {
             bytes = broken;
         }
         DWORD written = 0;
-        bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                              nullptr) &&
-                  written == bytes.size();
+        bool ok =
+            ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+            written == bytes.size();
         if (ok) {
             torn_ = false;
             if (flush) ok = ::FlushFileBuffers(file) != FALSE;

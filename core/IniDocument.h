@@ -43,7 +43,7 @@ constexpr size_t kMaxIniBytes = 16 * 1024 * 1024;
 const char* ParseErrorName(ParseError error);
 
 class IniDocument {
-public:
+  public:
     struct ParseResult {
         ParseError error = ParseError::None;
         size_t line = 0;  // 1-based line of the fault, 0 when not line-bound
@@ -61,7 +61,7 @@ public:
 
     std::string Serialize() const;
 
-private:
+  private:
     enum class Kind { Verbatim, Section, Key };
     struct Line {
         Kind kind = Kind::Verbatim;

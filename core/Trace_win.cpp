@@ -13,7 +13,7 @@ namespace vorlane {
 namespace {
 
 class TraceFile {
-public:
+  public:
     TraceFile() {
         wchar_t path[MAX_PATH * 2] = {};
         const DWORD n = ::GetEnvironmentVariableW(L"VORLANE_TRACE", path, MAX_PATH * 2);
@@ -48,7 +48,7 @@ public:
         ::WriteFile(file_, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     }
 
-private:
+  private:
     static long long Ticks(const FILETIME& t) {
         return (static_cast<long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
     }

@@ -9,7 +9,7 @@
 namespace framework {
 
 class MessageFilter {
-public:
+  public:
     virtual ~MessageFilter() = default;
     // Return true to swallow the message.
     virtual bool PreTranslateMessage(MSG& msg) = 0;
@@ -19,7 +19,7 @@ public:
 // Started on demand, so that gdiplus.dll (loaded at its first call) and its
 // start-up cost nothing before the first drawing or measurement.
 class GdiplusSession {
-public:
+  public:
     GdiplusSession() = default;
     ~GdiplusSession();
     GdiplusSession(const GdiplusSession&) = delete;
@@ -27,7 +27,7 @@ public:
     // Starts GDI+ unless it runs already; false when it cannot start.
     bool start();
 
-private:
+  private:
     ULONG_PTR token_ = 0;
     bool ok_ = false;
 };

@@ -11,7 +11,7 @@
 namespace framework {
 
 class Dialog {
-public:
+  public:
     Dialog(HINSTANCE instance, int templateId) noexcept;
     virtual ~Dialog();
 
@@ -31,7 +31,7 @@ public:
     // Ends a modal run with `result`; destroys a modeless dialog.
     void EndDialog(INT_PTR result);
 
-protected:
+  protected:
     // WM_INITDIALOG. Return true to let the system put the focus on the first
     // tab stop, false when the handler set the focus itself.
     virtual bool OnInit() { return true; }
@@ -46,7 +46,8 @@ protected:
     virtual void OnDestroy() {}
     // Every other message. Return true when handled and put the message's
     // result into `result`; it becomes the dialog procedure's answer.
-    virtual bool OnMessage(UINT /*msg*/, WPARAM /*wParam*/, LPARAM /*lParam*/, LRESULT& /*result*/) {
+    virtual bool OnMessage(UINT /*msg*/, WPARAM /*wParam*/, LPARAM /*lParam*/,
+                           LRESULT& /*result*/) {
         return false;
     }
 
@@ -54,7 +55,7 @@ protected:
     std::wstring itemText(int id) const;
     void setItemText(int id, const std::wstring& text) const;
 
-private:
+  private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     INT_PTR Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
 

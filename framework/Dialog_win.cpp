@@ -80,7 +80,8 @@ INT_PTR Dialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_INITDIALOG:
             return OnInit() ? TRUE : FALSE;
         case WM_COMMAND:
-            if (OnCommand(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam))) return TRUE;
+            if (OnCommand(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam)))
+                return TRUE;
             break;
         case WM_TIMER:
             if (OnTimer(static_cast<UINT_PTR>(wParam))) return TRUE;

@@ -11,7 +11,7 @@ namespace framework {
 
 template <typename Traits>
 class UniqueAny {
-public:
+  public:
     using pointer = typename Traits::type;
 
     UniqueAny() noexcept : value_(Traits::invalid()) {}
@@ -42,7 +42,7 @@ public:
         if (old != Traits::invalid()) Traits::close(old);
     }
 
-private:
+  private:
     pointer value_;
 };
 
@@ -101,7 +101,7 @@ using UniqueHcursor = UniqueAny<HcursorTraits>;
 
 // GetDC / ReleaseDC: the release needs the window as well as the DC.
 class WindowDc {
-public:
+  public:
     explicit WindowDc(HWND hwnd) noexcept : hwnd_(hwnd), hdc_(::GetDC(hwnd)) {}
     ~WindowDc() {
         if (hdc_) ::ReleaseDC(hwnd_, hdc_);
@@ -112,7 +112,7 @@ public:
     HDC get() const noexcept { return hdc_; }
     explicit operator bool() const noexcept { return hdc_ != nullptr; }
 
-private:
+  private:
     HWND hwnd_;
     HDC hdc_;
 };
@@ -120,7 +120,7 @@ private:
 // SelectObject with the previous object selected back at scope end, so that
 // the selected object can be deleted afterwards.
 class SelectedObject {
-public:
+  public:
     SelectedObject(HDC hdc, HGDIOBJ object) noexcept
         : hdc_(hdc), previous_(object ? ::SelectObject(hdc, object) : nullptr) {}
     ~SelectedObject() {
@@ -129,14 +129,14 @@ public:
     SelectedObject(const SelectedObject&) = delete;
     SelectedObject& operator=(const SelectedObject&) = delete;
 
-private:
+  private:
     HDC hdc_;
     HGDIOBJ previous_;
 };
 
 // An SRW lock held exclusively for the scope.
 class SrwExclusive {
-public:
+  public:
     explicit SrwExclusive(SRWLOCK& lock) noexcept : lock_(lock) {
         ::AcquireSRWLockExclusive(&lock_);
     }
@@ -144,7 +144,7 @@ public:
     SrwExclusive(const SrwExclusive&) = delete;
     SrwExclusive& operator=(const SrwExclusive&) = delete;
 
-private:
+  private:
     SRWLOCK& lock_;
 };
 

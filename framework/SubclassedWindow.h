@@ -8,7 +8,7 @@
 namespace framework {
 
 class SubclassedWindow {
-public:
+  public:
     SubclassedWindow() noexcept = default;
     virtual ~SubclassedWindow();
 
@@ -19,14 +19,14 @@ public:
     void Detach();
     HWND hwnd() const noexcept { return hwnd_; }
 
-protected:
+  protected:
     // Return true when handled, with the answer in `result`.
     virtual bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
     // Called once the window has gone (WM_NCDESTROY), before the handle is forgotten.
     virtual void OnFinalMessage() {}
     LRESULT CallOriginal(UINT msg, WPARAM wParam, LPARAM lParam);
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND hwnd_ = nullptr;

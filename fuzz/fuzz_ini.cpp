@@ -21,9 +21,9 @@ using vorlane::IniDocument;
 using vorlane::ParseError;
 using vorlane::fuzz::Require;
 
-constexpr const char* kKeys[] = {"ping",     "trytimes", "tryinterval", "djs",    "cmduser",
-                                 "bwav",     "bshutdown", "fontsize",   "fontname", "posleft",
-                                 "postop",   "helphost"};
+constexpr const char* kKeys[] = {"ping",     "trytimes", "tryinterval", "djs",
+                                 "cmduser",  "bwav",     "bshutdown",   "fontsize",
+                                 "fontname", "posleft",  "postop",      "helphost"};
 constexpr const char* kSections[] = {"Vorlane", ""};
 
 void RequireSameValues(const IniDocument& a, const IniDocument& b, const char* what,

@@ -17,7 +17,7 @@ namespace {
 using vorlane::fuzz::Require;
 
 class AnswerResolver : public vorlane::Resolver {
-public:
+  public:
     explicit AnswerResolver(std::wstring answer) : answer_(std::move(answer)) {}
     std::wstring lookupHost(const std::wstring& name) override {
         Require(!name.empty(), "an empty name is never looked up");
@@ -26,7 +26,7 @@ public:
     }
     int lookups = 0;
 
-private:
+  private:
     std::wstring answer_;
 };
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "monitor/MonitorState.h"
-#include "settings/WorkingSettings.h"
+#include "core/WorkingSettings.h"
 
 namespace vorlane {
 

@@ -3,7 +3,7 @@
 #include <system_error>
 
 #include "monitor/IcmpProber_win.h"
-#include "monitor/MonitorMessages.h"
+#include "framework/AppMessages.h"
 #include "monitor/ProbeLoop.h"
 
 namespace vorlane {

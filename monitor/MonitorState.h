@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/WorkingSettings.h"
+#include "core/WorkingSettings.h"
 
 namespace vorlane {
 
@@ -52,8 +52,8 @@ class MonitorState {
     std::wstring workingTarget() const;
 
     struct TargetStatus {
-        std::wstring address;   // a dotted text, "NIL" or empty
-        int roundTripMs = -1;   // of the last probe; -1 when it was not answered
+        std::wstring address;  // a dotted text, "NIL" or empty
+        int roundTripMs = -1;  // of the last probe; -1 when it was not answered
     };
     // In the order typed.
     std::vector<TargetStatus> targets() const;

@@ -9,7 +9,7 @@ PACKAGES=(
   xvfb xdotool x11-apps x11-utils imagemagick xauth
   fonts-wqy-zenhei
   iproute2 nftables procps python3 zip
-  cmake g++ clang libclang-rt-14-dev
+  cmake g++ clang clang-format libclang-rt-14-dev
   libgtest-dev libbenchmark-dev
 )
 

@@ -16,6 +16,9 @@ vorlane_choose_arch test.sh "$BUILD/wine64-bin"
 status=0
 run() { echo "== $*" >&2; "$@" || status=1; }
 
+# Every source as the repository's .clang-format writes it.
+run "$ROOT/scripts/format.sh" --check
+
 cmake -S "$ROOT" -B "$BUILD/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVORLANE_WIN_ARCH="$ARCH" >/dev/null
 cmake --build "$BUILD/native" -j"$JOBS"

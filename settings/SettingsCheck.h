@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "settings/WorkingSettings.h"
+#include "core/WorkingSettings.h"
 
 namespace vorlane {
 

@@ -14,7 +14,7 @@ namespace vorlane {
 class CCore;
 
 class SettingsDialog : public framework::Dialog {
-public:
+  public:
     SettingsDialog(HINSTANCE instance, CCore& core);
 
     // Valid after DoModal returned IDOK.
@@ -23,13 +23,13 @@ public:
     // The stored settings exactly as the dialog opens on them.
     static DialogInput StoredInput(const CCore& core);
 
-protected:
+  protected:
     bool OnInit() override;
     bool OnCommand(int notifyCode, int id, HWND control) override;
     void OnOK() override;
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
-private:
+  private:
     DialogInput ReadControls() const;
     void CentreOnWorkArea();
     // Asks about each typed name that does not resolve now; false when the

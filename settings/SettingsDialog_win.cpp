@@ -184,12 +184,14 @@ bool SettingsDialog::confirmUnresolvedNames(const std::wstring& targets) {
     // The network may be down while a person sets the program up: a name
     // that does not resolve now is asked about, not refused.
     const HCURSOR before = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-    const std::vector<std::wstring> unresolved = UnresolvedNames(HostNamesOf(targets), kLookupWaitMs);
+    const std::vector<std::wstring> unresolved =
+        UnresolvedNames(HostNamesOf(targets), kLookupWaitMs);
     ::SetCursor(before);
     for (const std::wstring& name : unresolved) {
         Trace(L"window", L"lookup-question\t" + name);
         const std::wstring question = L"目前无法解析：" + name + L"，仍然监测吗？";
-        if (::MessageBoxW(hwnd(), question.c_str(), L"Vorlane", MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        if (::MessageBoxW(hwnd(), question.c_str(), L"Vorlane", MB_YESNO | MB_ICONQUESTION) !=
+            IDYES) {
             return false;
         }
     }

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/EventLog.h"
-#include "settings/WorkingSettings.h"
+#include "core/WorkingSettings.h"
 
 namespace vorlane {
 

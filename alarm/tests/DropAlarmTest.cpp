@@ -262,8 +262,8 @@ TEST_F(DropAlarmTest, RearmDoublesTheCountdownUntilAnAnswerAndRunsTheRecoveryCom
     log.clear();
     alarm->onProbeResult(true, 0);
     alarm->onProbeResult(true, 0);
-    EXPECT_EQ(log, (Log{L"green 没掉线，OK！", L"start cmd.exe /c \"up.cmd\"",
-                        L"green 没掉线，OK！"}));
+    EXPECT_EQ(log,
+              (Log{L"green 没掉线，OK！", L"start cmd.exe /c \"up.cmd\"", L"green 没掉线，OK！"}));
     EXPECT_EQ(countdownShown(), L"red 倒数关机：2");
     EXPECT_EQ(actions->ends, 0);
 }

@@ -52,8 +52,9 @@ TEST(HyperlinkOpenFailure, EveryCodeOfTheTableAndTheDefault) {
         {27, L"The filename association is\nincomplete or invalid."},
         {28, L"The DDE transaction could not\nbe completed because the request timed out."},
         {29, L"The DDE transaction failed."},
-        {30, L"The DDE transaction could not\nbe completed because other DDE transactions\n"
-             L"were being processed."},
+        {30,
+         L"The DDE transaction could not\nbe completed because other DDE transactions\n"
+         L"were being processed."},
         {31, L"There is no application associated\nwith the given filename extension."},
         {32, L"The specified dynamic-link library was not found."},
         {4, L"Unknown Error (4) occurred."},
@@ -98,8 +99,7 @@ TEST(HyperlinkFitToText, RightAlignedKeepsTheRightEdge) {
 
 TEST(HyperlinkFitToText, CentredKeepsTheHorizontalCentre) {
     // Even difference: 100 - 44 = 56, each side moves by 28.
-    EXPECT_EQ(FitToText(kWindow, kClientW, kClientH, 40, 12, kStyleCenter),
-              (Rect{38, 20, 82, 36}));
+    EXPECT_EQ(FitToText(kWindow, kClientW, kClientH, 40, 12, kStyleCenter), (Rect{38, 20, 82, 36}));
     // Odd difference, control larger: 100 - 45 = 55, d = 27, one pixel above the text.
     Rect larger = FitToText(kWindow, kClientW, kClientH, 41, 12, kStyleCenter);
     EXPECT_EQ(larger, (Rect{37, 20, 83, 36}));

@@ -19,7 +19,7 @@ struct Disk {
 };
 
 class FakeFileSystem : public FileSystem {
-public:
+  public:
     explicit FakeFileSystem(Disk& disk) : disk_(disk) {}
 
     ReadStatus Read(const std::wstring& path, size_t limit, std::string& bytes) override {
@@ -49,14 +49,14 @@ public:
     }
     void Remove(const std::wstring& path) override { disk_.files.erase(path); }
 
-private:
+  private:
     Disk& disk_;
 };
 
 const std::wstring kPath = L"C:\\app\\Vorlane.ini";
 
 class ConfigStoreTest : public testing::Test {
-protected:
+  protected:
     std::unique_ptr<ConfigStore> Open() {
         auto store = std::make_unique<ConfigStore>(std::make_unique<FakeFileSystem>(disk_), kPath);
         store->Load();

@@ -61,7 +61,7 @@ class ScriptedProber : public Prober {
 class RecordingSink : public MonitorSink {
   public:
     std::shared_ptr<MonitorState> state;
-    std::vector<std::string> events;  // "ok", "fail N", "wait N", "limit", "ended"
+    std::vector<std::string> events;     // "ok", "fail N", "wait N", "limit", "ended"
     std::vector<std::wstring> resolved;  // "<index> <address>"
 
     void probeResult(ProbeOutcome outcome, int) override {

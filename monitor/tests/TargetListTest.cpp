@@ -14,8 +14,8 @@ TEST(SplitTargets, BlanksCommasAndSemicolonsAndTheirRuns) {
     EXPECT_EQ(SplitTargets(L" ;, a.lan ,,; "), (Entries{L"a.lan"}));
     EXPECT_TRUE(SplitTargets(L" , ; ").empty());
     // The single-target texts of before are one entry each, unchanged.
-    for (const wchar_t* one : {L"192.168.1.1:80", L"http://Router.Lan:8080/x?y=1#z",
-                               L"*.example.org", L"中文.例子"}) {
+    for (const wchar_t* one :
+         {L"192.168.1.1:80", L"http://Router.Lan:8080/x?y=1#z", L"*.example.org", L"中文.例子"}) {
         EXPECT_EQ(SplitTargets(one), (Entries{one}));
     }
 }
@@ -34,9 +34,8 @@ TEST(CheckTargetList, EightTargetsAndNotNineAndTheFirstBadEntryNamed) {
 }
 
 TEST(CheckTarget, AddressesThatNoHostAnswersFrom) {
-    for (const wchar_t* refused : {L"0.0.0.0", L"0.255.255.255", L"255.255.255.255",
-                                   L"224.0.0.0", L"239.255.255.255", L"240.0.0.1",
-                                   L"http://224.0.0.1:80/"}) {
+    for (const wchar_t* refused : {L"0.0.0.0", L"0.255.255.255", L"255.255.255.255", L"224.0.0.0",
+                                   L"239.255.255.255", L"240.0.0.1", L"http://224.0.0.1:80/"}) {
         EXPECT_EQ(CheckTarget(refused), P::NotUnicast) << refused;
     }
     for (const wchar_t* accepted : {L"1.0.0.0", L"223.255.255.255", L"127.0.0.1", L"10.0.0.1:0"}) {
@@ -51,8 +50,8 @@ TEST(CheckTarget, PortsAndNames) {
     EXPECT_EQ(CheckTarget(L":80"), P::Unreadable);
 
     const std::wstring label63(63, L'a');
-    const std::wstring name253 = label63 + L"." + label63 + L"." + label63 + L"." +
-                                 std::wstring(61, L'b');
+    const std::wstring name253 =
+        label63 + L"." + label63 + L"." + label63 + L"." + std::wstring(61, L'b');
     ASSERT_EQ(name253.size(), 253u);
     EXPECT_EQ(CheckTarget(name253), P::None);
     EXPECT_EQ(CheckTarget(name253 + L"b"), P::NameTooLong);
@@ -63,8 +62,8 @@ TEST(CheckTarget, PortsAndNames) {
     for (const wchar_t* good : {L"my_host-1.lan", L"中文.例子", L"bücher.example", L"1.2.3.256"}) {
         EXPECT_EQ(CheckTarget(good), P::None) << good;
     }
-    for (const wchar_t* bad : {L"a!b.lan", L"a\"b.lan", L"例子。中国", L"中文.例子😀",
-                               L"a@b.lan", L"a\u3000b.lan"}) {
+    for (const wchar_t* bad :
+         {L"a!b.lan", L"a\"b.lan", L"例子。中国", L"中文.例子😀", L"a@b.lan", L"a\u3000b.lan"}) {
         EXPECT_EQ(CheckTarget(bad), P::BadCharacter) << bad;
     }
 }

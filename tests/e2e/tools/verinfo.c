@@ -20,10 +20,9 @@ static void put_line(const wchar_t* name, const wchar_t* value) {
 }
 
 int wmain(int argc, wchar_t** argv) {
-    static const wchar_t* const names[] = {L"CompanyName",      L"FileDescription", L"FileVersion",
-                                           L"InternalName",     L"LegalCopyright",
-                                           L"OriginalFilename", L"ProductName",
-                                           L"ProductVersion"};
+    static const wchar_t* const names[] = {L"CompanyName",  L"FileDescription", L"FileVersion",
+                                           L"InternalName", L"LegalCopyright",  L"OriginalFilename",
+                                           L"ProductName",  L"ProductVersion"};
     DWORD handle = 0, size;
     BYTE* data;
     VS_FIXEDFILEINFO* fixed = NULL;
@@ -50,7 +49,8 @@ int wmain(int argc, wchar_t** argv) {
         wchar_t* value = NULL;
         swprintf(query, 128, L"\\StringFileInfo\\%04x%04x\\%ls", translation[0], translation[1],
                  names[i]);
-        if (VerQueryValueW(data, query, (void**)&value, &length) && value) put_line(names[i], value);
+        if (VerQueryValueW(data, query, (void**)&value, &length) && value)
+            put_line(names[i], value);
     }
     return 0;
 }

@@ -22,10 +22,14 @@ static void put_text(const wchar_t* text) {
     char out[8];
     for (; *text; ++text) {
         wchar_t ch = *text;
-        if (ch == L'\t') fputs("\\t", stdout);
-        else if (ch == L'\n') fputs("\\n", stdout);
-        else if (ch == L'\r') continue;
-        else if (ch == L'\\') fputs("\\\\", stdout);
+        if (ch == L'\t')
+            fputs("\\t", stdout);
+        else if (ch == L'\n')
+            fputs("\\n", stdout);
+        else if (ch == L'\r')
+            continue;
+        else if (ch == L'\\')
+            fputs("\\\\", stdout);
         else {
             int n = WideCharToMultiByte(CP_UTF8, 0, text, (ch >= 0xD800 && ch < 0xDC00) ? 2 : 1,
                                         out, sizeof(out), NULL, NULL);

@@ -14,12 +14,12 @@ struct WorkingSettingsValues {
     std::wstring commandLine;  // may be empty
     bool playSound = false;
     bool shutDown = false;
-    int timeoutMs = 1000;      // how long each echo request waits for its reply
-    bool armFirst = false;     // misses count only once the target has answered
-    bool cancelOnUp = false;   // an answer during the countdown cancels it
-    bool rearm = false;        // watch again after the action
-    std::wstring commandUp;    // run once when an answer follows a drop; may be empty
-    bool keepLog = true;       // write the event log
+    int timeoutMs = 1000;     // how long each echo request waits for its reply
+    bool armFirst = false;    // misses count only once the target has answered
+    bool cancelOnUp = false;  // an answer during the countdown cancels it
+    bool rearm = false;       // watch again after the action
+    std::wstring commandUp;   // run once when an answer follows a drop; may be empty
+    bool keepLog = true;      // write the event log
 };
 
 }  // namespace vorlane

@@ -1,0 +1,35 @@
+// Every message the program posts to its own windows, in one place so that no
+// two share a number. All are WM_APP-based: WM_USER-based numbers are the
+// dialog manager's (DM_SETDEFID, DM_REPOSITION) on windows that are dialogs.
+// Each id says which layer posts it and what its parameters carry.
+#pragma once
+
+#include <windows.h>
+
+namespace vorlane {
+
+// app/: posted by the bar to itself once it is up, so that a benchmark runs
+// on a shown window. No parameters.
+constexpr UINT WM_RUN_BENCHMARK = WM_APP + 1;
+
+// alarm/: a command started without waiting for it (the recovery command)
+// has ended. wParam its exit code, lParam how long it ran in milliseconds.
+constexpr UINT WM_STARTED_COMMAND_ENDED = WM_APP + 2;
+
+// monitor/: one cycle's result. lParam one of the kProbe values below;
+// wParam the quickest answer's round trip in milliseconds, 0 when none
+// answered.
+constexpr UINT WM_PROBE_RESULT = WM_APP + 3;
+// monitor/: the worker has ended. No parameters.
+constexpr UINT WM_MONITOR_ENDED = WM_APP + 4;
+// monitor/: the drop limit was reached. No parameters.
+constexpr UINT WM_DROP_LIMIT = WM_APP + 5;
+// monitor/: wParam the index of a target whose lookup gave a new working
+// text; the text is in MonitorController::targets().
+constexpr UINT WM_TARGET_RESOLVED = WM_APP + 6;
+
+constexpr LPARAM kProbeAnswered = 0;
+constexpr LPARAM kProbeMissed = -1;
+constexpr LPARAM kProbeWaiting = -2;  // missed before the first answer: not counted
+
+}  // namespace vorlane
