@@ -20,6 +20,17 @@ struct WorkingSettingsValues {
     bool rearm = false;       // watch again after the action
     std::wstring commandUp;   // run once when an answer follows a drop; may be empty
     bool keepLog = true;      // write the event log
+    // 0: the drop is `tryTimes` unanswered cycles in a row. Above 0: the drop
+    // is `tryTimes` unanswered among the last `tryWindow` counted cycles.
+    int tryWindow = 0;
+    // Answers in a row that end an outage after a drop.
+    int upAfter = 1;
+    // Seconds between cycles after an unanswered one until an answer comes;
+    // 0: `tryInterval`.
+    int retryInterval = 0;
+    // Seconds after a resume from sleep in which misses do not count unless
+    // a target answers first; 0: they count at once.
+    int resumeGrace = 60;
 };
 
 }  // namespace vorlane
