@@ -32,11 +32,12 @@ class PostMessageSink : public MonitorSink {
 };
 
 void RunWorker(std::shared_ptr<MonitorState> state, HWND owner) {
-    WinsockResolver resolver;
+    auto resolver = std::make_shared<WinsockResolver>();
+    ThreadLookupStarter lookups(resolver);
     IcmpProber prober;
     PostMessageSink sink(owner);
     SteadyWaitClock clock;
-    ProbeLoop(std::move(state), resolver, prober, sink, clock).run();
+    ProbeLoop(std::move(state), *resolver, lookups, prober, sink, clock).run();
 }
 
 }  // namespace

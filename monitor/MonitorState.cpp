@@ -43,6 +43,46 @@ void MonitorState::requestResume() {
     wake_.notify_all();
 }
 
+void MonitorState::suspend() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        asleep_ = true;
+    }
+    wake_.notify_all();
+}
+
+void MonitorState::resumeFromSleep() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        asleep_ = false;
+        restart_ = true;
+        woke_ = true;
+    }
+    wake_.notify_all();
+}
+
+void MonitorState::pause() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        paused_ = true;
+    }
+    wake_.notify_all();
+}
+
+void MonitorState::continueWatching() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        paused_ = false;
+        restart_ = true;
+    }
+    wake_.notify_all();
+}
+
+bool MonitorState::held() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return asleep_ || paused_;
+}
+
 std::shared_ptr<const WorkingSettingsValues> MonitorState::settings() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return settings_;

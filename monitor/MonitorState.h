@@ -39,7 +39,18 @@ class MonitorState {
     WorkerPhase requestStop();
     // Writes "RESUME" (never over a "STOP") and wakes a waiting worker.
     void requestResume();
+    // A sleep and a pause each hold the worker: no probe, nothing counted.
+    // It probes again once neither does, counting from zero.
+    void suspend();
+    // After a sleep: misses wait for an answer or the grace ("resumegrace"),
+    // and names are looked up again.
+    void resumeFromSleep();
+    void pause();
+    void continueWatching();
+    bool held() const;
     int failureCount() const { return failureCount_.load(std::memory_order_acquire); }
+    // Seconds left of the grace after a wake, as of the last cycle.
+    int graceSecondsLeft() const { return graceSecondsLeft_.load(std::memory_order_acquire); }
     // Probes sent so far while waiting for the first answer ("armfirst").
     int waitingProbes() const { return waitingProbes_.load(std::memory_order_acquire); }
 
@@ -68,8 +79,15 @@ class MonitorState {
     std::uint64_t generation_ = 0;
     WorkerPhase phase_ = WorkerPhase::NotStarted;
     std::vector<TargetStatus> targets_;
+    bool asleep_ = false;
+    bool paused_ = false;
+    // Taken up by the worker when it goes on: count from zero, and after a
+    // sleep start the grace.
+    bool restart_ = false;
+    bool woke_ = false;
     std::atomic<int> failureCount_{0};
     std::atomic<int> waitingProbes_{0};
+    std::atomic<int> graceSecondsLeft_{0};
 };
 
 }  // namespace vorlane

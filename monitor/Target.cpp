@@ -95,27 +95,9 @@ TargetSpec ParseTarget(const std::wstring& typed) {
     return spec;
 }
 
-ResolvedTarget ResolveTarget(const std::wstring& typed, Resolver& resolver) {
-    ResolvedTarget result;
-    TargetSpec spec = ParseTarget(typed);
-    std::optional<Ipv4Address> address;
-    switch (spec.kind) {
-        case TargetSpec::Kind::Empty:
-            return result;
-        case TargetSpec::Kind::Address:
-            address = spec.address;
-            result.text = spec.address.toText();
-            break;
-        case TargetSpec::Kind::HostName:
-            result.fromLookup = true;
-            result.text = resolver.lookupHost(spec.host);
-            if (result.text == kLookupFailed) {
-                result.state = ResolvedTarget::State::LookupFailed;
-                return result;
-            }
-            address = ParseDottedIpv4(result.text);
-            break;
-    }
+namespace {
+
+ResolvedTarget Checked(ResolvedTarget result, const std::optional<Ipv4Address>& address) {
     // Never probe the broadcast address: that would be an echo to the whole
     // network, and any answer from it says nothing about the target.
     if (!address || address->isAllOnes()) {
@@ -125,6 +107,35 @@ ResolvedTarget ResolveTarget(const std::wstring& typed, Resolver& resolver) {
     result.state = ResolvedTarget::State::Usable;
     result.address = *address;
     return result;
+}
+
+}  // namespace
+
+ResolvedTarget FromLookupAnswer(const std::wstring& answer) {
+    ResolvedTarget result;
+    result.fromLookup = true;
+    result.text = answer;
+    if (answer == kLookupFailed) {
+        result.state = ResolvedTarget::State::LookupFailed;
+        return result;
+    }
+    return Checked(std::move(result), ParseDottedIpv4(answer));
+}
+
+ResolvedTarget ResolveTarget(const std::wstring& typed, Resolver& resolver) {
+    TargetSpec spec = ParseTarget(typed);
+    switch (spec.kind) {
+        case TargetSpec::Kind::Empty:
+            return ResolvedTarget();
+        case TargetSpec::Kind::Address: {
+            ResolvedTarget result;
+            result.text = spec.address.toText();
+            return Checked(std::move(result), spec.address);
+        }
+        case TargetSpec::Kind::HostName:
+            break;
+    }
+    return FromLookupAnswer(resolver.lookupHost(spec.host));
 }
 
 }  // namespace vorlane

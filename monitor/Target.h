@@ -68,4 +68,7 @@ struct ResolvedTarget {
 
 ResolvedTarget ResolveTarget(const std::wstring& typed, Resolver& resolver);
 
+// The working copy from a name service's answer (Resolver::lookupHost).
+ResolvedTarget FromLookupAnswer(const std::wstring& answer);
+
 }  // namespace vorlane

@@ -34,6 +34,29 @@ class FakeResolver : public Resolver {
     std::mutex mutex_;
 };
 
+// Lookups again that end only when a test ends them: each started one waits
+// in `started` (forever, as under a name service that hangs).
+class ManualLookups : public LookupStarter {
+  public:
+    struct Started {
+        std::wstring host;
+        std::shared_ptr<PendingLookup> pending;
+    };
+    std::vector<Started> started;
+
+    bool start(const std::wstring& host, std::shared_ptr<PendingLookup> pending) override {
+        started.push_back({host, std::move(pending)});
+        return true;
+    }
+    // Ends every lookup under way with `answer`.
+    void finishAll(const std::wstring& answer) {
+        for (Started& lookup : started) {
+            if (lookup.pending) lookup.pending->finish(answer);
+            lookup.pending.reset();
+        }
+    }
+};
+
 // Answers from a script; once the script is used up, writes "STOP" during the
 // last probe so that the loop ends by itself.
 class ScriptedProber : public Prober {
@@ -61,7 +84,7 @@ class ScriptedProber : public Prober {
 class RecordingSink : public MonitorSink {
   public:
     std::shared_ptr<MonitorState> state;
-    std::vector<std::string> events;     // "ok", "fail N", "wait N", "limit", "ended"
+    std::vector<std::string> events;     // "ok", "fail N", "wait N", "grace N", "limit", ...
     std::vector<std::wstring> resolved;  // "<index> <address>"
 
     void probeResult(ProbeOutcome outcome, int) override {
@@ -74,6 +97,12 @@ class RecordingSink : public MonitorSink {
                 break;
             case ProbeOutcome::Waiting:
                 events.push_back("wait " + std::to_string(state->waitingProbes()));
+                break;
+            case ProbeOutcome::Grace:
+                events.push_back("grace " + std::to_string(state->graceSecondsLeft()));
+                break;
+            case ProbeOutcome::Recovering:
+                events.push_back("recovering");
                 break;
         }
     }
@@ -89,6 +118,10 @@ class RecordingSink : public MonitorSink {
         if (stopAtLimit) state->requestStop();
     }
     void ended() override { events.push_back("ended"); }
+    void lookupFailed(std::size_t index) override {
+        events.push_back("lookup-failed " + std::to_string(index));
+    }
+    void clockJumped() override { events.push_back("jump"); }
 };
 
 // Fake time. Each wait either runs to its deadline at once, or, when the

@@ -38,6 +38,7 @@ class CountingSink : public MonitorSink {
 struct Worker {
     std::shared_ptr<MonitorState> state = std::make_shared<MonitorState>();
     testing::FakeResolver resolver;
+    testing::ManualLookups lookups;
     CountingProber prober;
     CountingSink sink;
     SteadyWaitClock clock;
@@ -62,7 +63,8 @@ TEST(MonitorStress, NoStopIsLostWhileTheUiStoresSettingsAndResets) {
         auto done = std::make_shared<std::promise<void>>();
         std::future<void> ended = done->get_future();
         std::thread thread([worker, done] {
-            ProbeLoop(worker->state, worker->resolver, worker->prober, worker->sink, worker->clock)
+            ProbeLoop(worker->state, worker->resolver, worker->lookups, worker->prober,
+                      worker->sink, worker->clock)
                 .run();
             done->set_value();
         });

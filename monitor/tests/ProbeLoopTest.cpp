@@ -40,11 +40,12 @@ class ProbeLoopTest : public ::testing::Test {
         state->storeSettings(values);
         state->prepareStart();
         prober.answers = std::move(answers);
-        ProbeLoop(state, resolver, prober, sink, clock).run();
+        ProbeLoop(state, resolver, relookups, prober, sink, clock).run();
     }
 
     std::shared_ptr<MonitorState> state;
     FakeResolver resolver;
+    testing::ManualLookups relookups;
     ScriptedProber prober;
     RecordingSink sink;
     FakeClock clock;
@@ -209,7 +210,7 @@ TEST_F(ProbeLoopTest, StopDuringTheResetLookupIsNotWipedByTheReset) {
     fresh();
     state->storeSettings(Settings(L"host.lan", 0, 1));
     state->prepareStart();
-    ProbeLoop(state, resolver, prober, sink, clock).run();
+    ProbeLoop(state, resolver, relookups, prober, sink, clock).run();
     EXPECT_EQ(prober.probed.size(), 2u);
     EXPECT_EQ(sink.events.back(), "ended");
 }
@@ -224,7 +225,7 @@ TEST_F(ProbeLoopTest, StartClearsTheStartUpResetAndKeepsAStop) {
     state->storeSettings(Settings(L"host.lan", 0, 1));
     state->prepareStart();
     EXPECT_EQ(state->command(), Command::Stop);
-    ProbeLoop(state, resolver, prober, sink, clock).run();
+    ProbeLoop(state, resolver, relookups, prober, sink, clock).run();
     EXPECT_EQ(sink.events, (Events{"ended"}));
 }
 
@@ -272,7 +273,7 @@ TEST_F(ProbeLoopTest, AllTargetsAreProbedAtOnceAndAnyAnswerCounts) {
     };
     state->storeSettings(values);
     state->prepareStart();
-    ProbeLoop(state, resolver, parallel, sink, clock).run();
+    ProbeLoop(state, resolver, relookups, parallel, sink, clock).run();
 
     // Eight usable targets probed together (the name that failed sends
     // nothing), each with the time-out stored.
@@ -308,7 +309,7 @@ TEST_F(ProbeLoopTest, RoundTripsAreThoseOfTheRepliesAndTheQuickestIsReported) {
     };
     state->storeSettings(Settings(L"127.0.0.9 127.0.0.4 127.0.0.3", 3, 1));
     state->prepareStart();
-    ProbeLoop(state, resolver, parallel, trips, clock).run();
+    ProbeLoop(state, resolver, relookups, parallel, trips, clock).run();
     EXPECT_EQ(trips.quickest, (std::vector<int>{4}));
     const auto targets = state->targets();
     ASSERT_EQ(targets.size(), 3u);
