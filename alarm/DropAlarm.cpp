@@ -11,6 +11,7 @@ const wchar_t kCountdownText[] = L"倒数关机：";
 const wchar_t kRunningText[] = L"执行命令行...";
 const wchar_t kStoppedText[] = L"停止！";
 const wchar_t kWaitingText[] = L"等待应答：";
+const wchar_t kGraceText[] = L"等待网络：";
 
 namespace {
 
@@ -40,6 +41,7 @@ std::wstring BuildShellCommand(const std::wstring& commandLine) {
 DropAlarm::DropAlarm(std::unique_ptr<AlarmActions> actions) : actions_(std::move(actions)) {}
 
 void DropAlarm::onProbeResult(bool answered, int failureCount) {
+    if (paused_) return;
     if (stage_ == Stage::CountingDown && answered && settings_.cancelOnUp) {
         actions_->stopCountdownTimer();
         actions_->noteEvent(AlarmActions::Event::CancelledByRecovery);
@@ -67,12 +69,26 @@ void DropAlarm::noteAnswer() {
     actions_->startCommand(BuildShellCommand(settings_.commandUp));
 }
 
-bool DropAlarm::cancelCountdown() {
+bool DropAlarm::cancelCountdown(AlarmActions::Event by) {
     if (stage_ != Stage::CountingDown) return false;
     actions_->stopCountdownTimer();
-    actions_->noteEvent(AlarmActions::Event::CancelledByMenu);
+    actions_->noteEvent(by);
     restartMonitoring();
     return true;
+}
+
+bool DropAlarm::pause(const std::wstring& text) {
+    if (stage_ == Stage::Acting || stage_ == Stage::Ended) return false;
+    cancelCountdown(AlarmActions::Event::CancelledByPause);
+    paused_ = true;
+    actions_->showStatus(text, true);
+    return true;
+}
+
+void DropAlarm::continueAfterPause() {
+    if (!paused_) return;
+    paused_ = false;
+    actions_->showStatus(kPreparingText, false);
 }
 
 void DropAlarm::restartMonitoring() {
@@ -82,13 +98,19 @@ void DropAlarm::restartMonitoring() {
 }
 
 void DropAlarm::onWaitingForAnswer(int probesSent) {
-    if (stage_ != Stage::Monitoring) return;
+    if (stage_ != Stage::Monitoring || paused_) return;
     // Red: the machine is not being watched yet.
     actions_->showStatus(kWaitingText + Decimal(probesSent), true);
 }
 
+void DropAlarm::onGrace(int secondsLeft) {
+    if (stage_ != Stage::Monitoring || paused_) return;
+    // Red, as while waiting for the first answer: misses do not count yet.
+    actions_->showStatus(kGraceText + Decimal(secondsLeft), true);
+}
+
 void DropAlarm::onDropLimit() {
-    if (stage_ != Stage::Monitoring) return;
+    if (stage_ != Stage::Monitoring || paused_) return;
     stage_ = Stage::CountingDown;
     actions_->logEvent("drop", LogDetails().add(L"limit", settings_.tryTimes));
     dropReached_ = true;

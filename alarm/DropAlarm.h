@@ -21,6 +21,7 @@ extern const wchar_t kCountdownText[];  // "倒数关机：" + the seconds left
 extern const wchar_t kRunningText[];    // "执行命令行..."
 extern const wchar_t kStoppedText[];    // "停止！"
 extern const wchar_t kWaitingText[];    // "等待应答：" + the probes sent so far
+extern const wchar_t kGraceText[];      // "等待网络：" + the seconds of grace left
 
 class AlarmActions {
   public:
@@ -46,7 +47,15 @@ class AlarmActions {
     // No more probes: the last action has run.
     virtual void endMonitor() = 0;
 
-    enum class Event { CancelledByMenu, CancelledByRecovery, Rearmed, RecoveryCommand };
+    enum class Event {
+        CancelledByMenu,
+        CancelledByRecovery,
+        CancelledBySuspend,
+        CancelledBySessionEnd,
+        CancelledByPause,
+        Rearmed,
+        RecoveryCommand,
+    };
     // For the trace and the event log; changes nothing.
     virtual void noteEvent(Event event) = 0;
 };
@@ -71,11 +80,22 @@ class DropAlarm {
     void onProbeResult(bool answered, int failureCount);
     // "armfirst": no target has answered yet, and misses do not count.
     void onWaitingForAnswer(int probesSent);
+    // Soon after a wake no target has answered yet, and misses do not count
+    // for `secondsLeft` more seconds.
+    void onGrace(int secondsLeft);
     // The sequence runs once per drop; a second report changes nothing.
     void onDropLimit();
     void onCountdownTick();
-    // The menu's "取消倒计时". False when no countdown was running.
-    bool cancelCountdown();
+    // Stops a countdown without acting: by default the menu's "取消倒计时";
+    // also a sleep, the end of the session or a pause. False when no
+    // countdown was running.
+    bool cancelCountdown(AlarmActions::Event by = AlarmActions::Event::CancelledByMenu);
+    // The pause: a running countdown is cancelled and `text` shown until
+    // continued; reports that come meanwhile change nothing. False (and
+    // nothing done) once the monitor has ended or while a command runs.
+    bool pause(const std::wstring& text);
+    void continueAfterPause();
+    bool paused() const { return paused_; }
 
     Stage stage() const { return stage_; }
 
@@ -96,6 +116,7 @@ class DropAlarm {
     int doublings_ = 0;
     // The drop limit was reached and no answer has come since.
     bool dropReached_ = false;
+    bool paused_ = false;
 };
 
 }  // namespace vorlane

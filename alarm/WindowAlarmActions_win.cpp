@@ -101,6 +101,18 @@ void WindowAlarmActions::noteEvent(Event event) {
             Trace(L"alarm", L"cancelled-by-recovery");
             ProgramLog().write("cancel", LogDetails().add(L"by", L"recovery"));
             break;
+        case Event::CancelledBySuspend:
+            Trace(L"alarm", L"cancelled-by-suspend");
+            ProgramLog().write("cancel", LogDetails().add(L"by", L"suspend"));
+            break;
+        case Event::CancelledBySessionEnd:
+            Trace(L"alarm", L"cancelled-by-session-end");
+            ProgramLog().write("cancel", LogDetails().add(L"by", L"session-end"));
+            break;
+        case Event::CancelledByPause:
+            Trace(L"alarm", L"cancelled-by-pause");
+            ProgramLog().write("cancel", LogDetails().add(L"by", L"pause"));
+            break;
         case Event::Rearmed:
             Trace(L"alarm", L"rearmed");
             ProgramLog().write("rearm");

@@ -41,7 +41,8 @@ class FakeActions : public AlarmActions {
     void resumeMonitor() override { log->push_back(L"resume"); }
     int ends = 0;
     void endMonitor() override { ++ends; }
-    void noteEvent(Event) override {}
+    std::vector<Event> events;
+    void noteEvent(Event event) override { events.push_back(event); }
 };
 
 WorkingSettingsValues AlarmSettings(int countdown, const std::wstring& commandLine = L"",
@@ -289,9 +290,42 @@ TEST_F(DropAlarmTest, RecoveryCommandAfterACancelByRecoveryAndNotAfterTheLastAct
     EXPECT_EQ(actions->ends, 1);
 }
 
-TEST_F(DropAlarmTest, WaitingForTheFirstAnswerIsShownRed) {
+TEST_F(DropAlarmTest, WaitingForTheFirstAnswerAndTheGraceAfterAWakeAreShownRed) {
     alarm->onWaitingForAnswer(4);
-    EXPECT_EQ(log, (Log{L"red 等待应答：4"}));
+    alarm->onGrace(37);
+    EXPECT_EQ(log, (Log{L"red 等待应答：4", L"red 等待网络：37"}));
+}
+
+TEST_F(DropAlarmTest, APauseCancelsTheCountdownAndHoldsItsTextUntilContinued) {
+    alarm->setSettings(AlarmSettings(5, L"act"));
+    alarm->onDropLimit();
+    alarm->onCountdownTick();
+    EXPECT_TRUE(alarm->pause(L"已暂停"));
+    EXPECT_EQ(actions->events,
+              (std::vector<AlarmActions::Event>{AlarmActions::Event::CancelledByPause}));
+    // Reports that were on their way paint nothing over the pause, and no
+    // drop starts.
+    log.clear();
+    alarm->onProbeResult(false, 3);
+    alarm->onGrace(10);
+    alarm->onDropLimit();
+    for (int i = 0; i < 10; ++i) alarm->onCountdownTick();
+    EXPECT_TRUE(log.empty());
+    alarm->continueAfterPause();
+    EXPECT_EQ(log, (Log{L"green 准备中..."}));
+    alarm->onProbeResult(false, 1);
+    EXPECT_EQ(log.back(), L"red 连续掉线：1");
+
+    // A sleep cancels a countdown too; once the monitor has ended there is
+    // nothing to pause.
+    alarm->onDropLimit();
+    EXPECT_TRUE(alarm->cancelCountdown(AlarmActions::Event::CancelledBySuspend));
+    EXPECT_EQ(actions->events.back(), AlarmActions::Event::CancelledBySuspend);
+    alarm->onDropLimit();
+    for (int i = 0; i < 6; ++i) alarm->onCountdownTick();
+    ASSERT_EQ(alarm->stage(), DropAlarm::Stage::Ended);
+    EXPECT_FALSE(alarm->pause(L"已暂停"));
+    EXPECT_FALSE(alarm->paused());
 }
 
 }  // namespace
