@@ -1091,6 +1091,23 @@ class Case:
         return [w for w in found if (not visible_only or w.visible)
                 and (title is None or w.title == title)]
 
+    def send_message(self, message: int, wparam: int = 0, lparam: int = 0) -> List[int]:
+        """Sends one window message to each of the program's top-level
+        windows, as the system would, with the helper sendmsg.exe that lies
+        beside wininfo.exe; the results of the windows it reached."""
+        if not self.wininfo_exe:
+            raise HarnessError("this case has no wininfo.exe (pass --wininfo)")
+        self.use_private_prefix()
+        sender = os.path.join(os.path.dirname(self.wininfo_exe), "sendmsg.exe")
+        env = wine_env(self.prefix, DISPLAY=self.display.name)
+        command = ["wine", sender, self.folder.replace("/", "\\"), hex(message), hex(wparam),
+                   hex(lparam)]
+        if self.netns:
+            command = self.netns.command("env", *[f"{k}={v}" for k, v in env.items()], *command)
+        result = subprocess.run(command, env=env, capture_output=True, timeout=30)
+        out = result.stdout.decode("utf-8", errors="replace")
+        return [int(line.split()[2]) for line in out.splitlines() if line.startswith("sent ")]
+
     def wait_windows(self, title: str, timeout: float = 15,
                      where: Optional[Callable[[TopWindow], bool]] = None) -> TopWindow:
         """The program's visible window titled `title` (that satisfies
