@@ -150,3 +150,13 @@ for a, b, c in rows:
     print(f"| {a.ljust(w0)} | {b.ljust(w1)} | {c} |")
 PY
 target_rows
+
+echo "lookup figures (about three minutes)..." >&2
+python3 "$ROOT/scripts/bench/lookup_figures.py" --exe "$EXE" --prefix "$OUT/prefix" \
+  --work "$OUT/work-lookups" >"$OUT/lookups.json"
+python3 - "$OUT/lookups.json" <<'PY'
+import json, sys
+f = json.load(open(sys.argv[1]))
+note = "" if f["lookups_dropped"] else " (no lookup again was seen)"
+print(f'| Cycle length, 20 cycles 4 s apart, of a name whose name server went silent after the first lookup: median / worst; cycles counted missed | {f["named_median_ms"]:.0f} / {f["named_worst_ms"]:.0f} ms; {f["named_missed"]} missed{note} | literal address: {f["literal_median_ms"]:.0f} / {f["literal_worst_ms"]:.0f} ms; {f["literal_missed"]} missed |')
+PY
