@@ -28,8 +28,20 @@ constexpr UINT WM_DROP_LIMIT = WM_APP + 5;
 // text; the text is in MonitorController::targets().
 constexpr UINT WM_TARGET_RESOLVED = WM_APP + 6;
 
+// monitor/: wParam the index of a name target whose lookup again failed; its
+// last good address is kept. Posted once until a lookup of it succeeds.
+constexpr UINT WM_LOOKUP_FAILED = WM_APP + 7;
+// monitor/: the clocks jumped without a power message, and the worker took it
+// as a wake. No parameters.
+constexpr UINT WM_CLOCK_JUMPED = WM_APP + 8;
+
 constexpr LPARAM kProbeAnswered = 0;
 constexpr LPARAM kProbeMissed = -1;
 constexpr LPARAM kProbeWaiting = -2;  // missed before the first answer: not counted
+// Missed soon after a wake: not counted; the seconds of grace left are in
+// MonitorController::graceSecondsLeft().
+constexpr LPARAM kProbeGrace = -3;
+// Answered, but after a drop too few answers in a row to end the outage.
+constexpr LPARAM kProbeRecovering = -4;
 
 }  // namespace vorlane

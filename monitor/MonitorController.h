@@ -34,6 +34,13 @@ class MonitorController {
     void resume();
     // After the last action: the worker ends at its next look at the word.
     void end();
+    // A sleep and a pause each hold the worker (MonitorState).
+    void suspend() { state_->suspend(); }
+    void resumeFromSleep() { state_->resumeFromSleep(); }
+    void pause() { state_->pause(); }
+    void continueWatching() { state_->continueWatching(); }
+    // Seconds of grace left after a wake, as of the last cycle.
+    int graceSecondsLeft() const { return state_->graceSecondsLeft(); }
     // Unanswered probes in a row, as the worker last counted them.
     int failureCount() const { return state_->failureCount(); }
     // Probes sent while waiting for the first answer ("armfirst").

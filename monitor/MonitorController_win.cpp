@@ -16,14 +16,32 @@ class PostMessageSink : public MonitorSink {
     explicit PostMessageSink(HWND owner) : owner_(owner) {}
     void probeResult(ProbeOutcome outcome, int roundTripMs) override {
         LPARAM kind = kProbeAnswered;
-        if (outcome == ProbeOutcome::Missed) kind = kProbeMissed;
-        if (outcome == ProbeOutcome::Waiting) kind = kProbeWaiting;
+        switch (outcome) {
+            case ProbeOutcome::Answered:
+                break;
+            case ProbeOutcome::Missed:
+                kind = kProbeMissed;
+                break;
+            case ProbeOutcome::Waiting:
+                kind = kProbeWaiting;
+                break;
+            case ProbeOutcome::Grace:
+                kind = kProbeGrace;
+                break;
+            case ProbeOutcome::Recovering:
+                kind = kProbeRecovering;
+                break;
+        }
         const WPARAM rtt = roundTripMs > 0 ? static_cast<WPARAM>(roundTripMs) : 0;
         ::PostMessageW(owner_, WM_PROBE_RESULT, rtt, kind);
     }
     void targetResolved(std::size_t index, const std::wstring&) override {
         ::PostMessageW(owner_, WM_TARGET_RESOLVED, static_cast<WPARAM>(index), 0);
     }
+    void lookupFailed(std::size_t index) override {
+        ::PostMessageW(owner_, WM_LOOKUP_FAILED, static_cast<WPARAM>(index), 0);
+    }
+    void clockJumped() override { ::PostMessageW(owner_, WM_CLOCK_JUMPED, 0, 0); }
     void dropLimit() override { ::PostMessageW(owner_, WM_DROP_LIMIT, 0, 0); }
     void ended() override { ::PostMessageW(owner_, WM_MONITOR_ENDED, 0, 0); }
 
