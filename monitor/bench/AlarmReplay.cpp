@@ -50,8 +50,8 @@ bool SimulatedProgram::cycle(bool answered) {
 }
 
 Detection DetectOutages(const Rule& rule, double backgroundLoss, int outages, std::uint64_t seed) {
-    constexpr double kHistoryMs = 600 * 1000.0;
-    constexpr double kStretchMs = 600 * 1000.0;
+    constexpr double kHistoryMs = 300 * 1000.0;
+    constexpr double kStretchMs = 300 * 1000.0;
     Random moments(seed);
     IndependentLoss background(backgroundLoss, seed ^ 0x2545F4914F6CDD1DULL);
     Detection result;

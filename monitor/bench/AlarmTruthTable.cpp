@@ -107,11 +107,13 @@ void PrintSearches() {
     PrintRow({"Search", "retryinterval", "Fastest rule that passes",
               "Outage → drop, mean / worst (s): no loss before", "5 % loss before"});
     PrintRow({"---", "---", "---", "---", "---"});
+    long considered = 0;
     long tried = 0;
     bool anyWinner = false;
     Found winner;
     for (Search* search : {&brief, &evenOnly, &wide}) {
         const SearchResult result = SearchRules(search->grid, search->conditions);
+        considered += result.rulesConsidered;
         tried += result.rulesTried;
         for (const SearchResult::PerRetry& row : result.perRetry) {
             if (!row.found) {
@@ -133,7 +135,8 @@ void PrintSearches() {
     } else {
         std::printf("\nNo rule in the grids passes.\n");
     }
-    std::printf("(%s rules replayed over a year.)\n", Thousands(tried).c_str());
+    std::printf("(%s rules considered, %s of them replayed over a year.)\n",
+                Thousands(considered).c_str(), Thousands(tried).c_str());
 }
 
 }  // namespace

@@ -1,9 +1,5 @@
 #include "monitor/bench/RuleSearch.h"
 
-#include <algorithm>
-#include <map>
-#include <utility>
-
 namespace vorlane {
 namespace replay {
 
@@ -14,7 +10,7 @@ class Searcher {
     Searcher(const Grid& grid, const SearchConditions& conditions)
         : grid_(grid), conditions_(conditions) {}
 
-    SearchResult run() {
+    SearchResult run() const {
         SearchResult result;
         for (int retry : grid_.retryIntervals) {
             result.perRetry.push_back(fastest(retry, result));
@@ -46,64 +42,64 @@ class Searcher {
         return true;
     }
 
-    bool confirmed(const Rule& r) {
-        const auto key = std::make_pair(r.tryTimes, r.tryWindow);
-        const auto known = confirmed_.find(key);
-        if (known != confirmed_.end()) return known->second;
-        bool ok = true;
-        for (int year = 1; ok && year <= conditions_.confirmYears; ++year) {
-            ok = noFalseDrop(r, conditions_.seed + 1000 * static_cast<std::uint64_t>(year));
+    bool confirmed(const Rule& r) const {
+        for (int year = 1; year <= conditions_.confirmYears; ++year) {
+            if (!noFalseDrop(r, conditions_.seed + 1000 * static_cast<std::uint64_t>(year))) {
+                return false;
+            }
         }
-        confirmed_[key] = ok;
-        return ok;
+        return true;
     }
 
-    SearchResult::PerRetry fastest(int retry, SearchResult& totals) {
-        confirmed_.clear();
-        std::vector<Found> passed;
+    Detection detect(const Rule& r) const {
+        return DetectOutages(r, conditions_.independentLoss, conditions_.outages, conditions_.seed);
+    }
+
+    static bool Faster(const Detection& a, const Detection& b) {
+        return a.meanS < b.meanS || (a.meanS == b.meanS && a.worstS < b.worstS);
+    }
+
+    // Best first: once a rule is confirmed, a rule that would not act sooner
+    // is not replayed over a year at all.
+    SearchResult::PerRetry fastest(int retry, SearchResult& totals) const {
+        SearchResult::PerRetry result;
+        result.retryInterval = retry;
+        Found& best = result.best;
         for (int tries = grid_.fewestTries; tries <= grid_.mostTries; ++tries) {
             std::vector<int> windows{0};
             for (int w = tries + 1; w <= grid_.largestWindow; ++w) windows.push_back(w);
-            bool inARowPassed = false;
+            // In a row, this many tries passed or acts no sooner than the best.
+            bool inARowSettled = false;
             for (int window : windows) {
                 const Rule r = rule(tries, window, retry);
+                ++totals.rulesConsidered;
+                Detection detection;
+                if (result.found) {
+                    detection = detect(r);
+                    if (!Faster(detection, best.onLossyLink)) {
+                        inARowSettled = inARowSettled || window == 0;
+                        continue;
+                    }
+                }
                 ++totals.rulesTried;
                 if (!noFalseDrop(r, conditions_.seed)) break;
-                ++totals.rulesPassed;
-                inARowPassed = inARowPassed || window == 0;
-                Found found;
-                found.rule = r;
-                found.onLossyLink = DetectOutages(r, conditions_.independentLoss,
-                                                  conditions_.outages, conditions_.seed);
-                passed.push_back(found);
+                if (!result.found) detection = detect(r);
+                if (!confirmed(r)) continue;
+                inARowSettled = inARowSettled || window == 0;
+                result.found = true;
+                best.rule = r;
+                best.onLossyLink = detection;
             }
-            if (inARowPassed && tries >= grid_.largestWindow && confirmed(rule(tries, 0, retry))) {
-                break;
-            }
+            if (inARowSettled && tries >= grid_.largestWindow) break;
         }
-        std::stable_sort(passed.begin(), passed.end(), [](const Found& a, const Found& b) {
-            if (a.onLossyLink.meanS != b.onLossyLink.meanS) {
-                return a.onLossyLink.meanS < b.onLossyLink.meanS;
-            }
-            return a.onLossyLink.worstS < b.onLossyLink.worstS;
-        });
-        SearchResult::PerRetry result;
-        result.retryInterval = retry;
-        for (const Found& candidate : passed) {
-            if (!confirmed(candidate.rule)) continue;
-            result.found = true;
-            result.best = candidate;
-            result.best.onQuietLink =
-                DetectOutages(candidate.rule, 0, conditions_.outages, conditions_.seed);
-            break;
+        if (result.found) {
+            best.onQuietLink = DetectOutages(best.rule, 0, conditions_.outages, conditions_.seed);
         }
         return result;
     }
 
     const Grid& grid_;
     const SearchConditions& conditions_;
-    // (tryTimes, tryWindow) of this retry interval: passed the other years.
-    std::map<std::pair<int, int>, bool> confirmed_;
 };
 
 }  // namespace

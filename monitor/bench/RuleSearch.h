@@ -48,15 +48,16 @@ struct SearchResult {
         Found best;
     };
     std::vector<PerRetry> perRetry;
-    long rulesTried = 0;   // rules replayed over a year
-    long rulesPassed = 0;  // of those, with no false drop in it
+    long rulesConsidered = 0;
+    long rulesTried = 0;  // of those, replayed over a year
 };
 
-// Misses in a row never fire later than the same number within a window, and
-// a wider window never later than a narrower one, on the same outcomes: so the
+// A window never fires later than the same number of misses in a row, nor a
+// wider window later than a narrower one, on the same outcomes: so the
 // windows of a tryTimes are tried from the narrowest and left at the first
-// that fails, and once `tryTimes` in a row passes beyond the largest window,
-// more tries would only act later.
+// that fails a year, and once `tryTimes` in a row passes beyond the largest
+// window, more tries would only act later. Once a rule passes, the others are
+// replayed over a year only if they act on an outage sooner.
 SearchResult SearchRules(const Grid& grid, const SearchConditions& conditions);
 
 }  // namespace replay
