@@ -3,7 +3,9 @@
 # the same run: the sleep-based strategy that a plain reading of the design
 # would use, the floor Wine sets (a bare program built from our own .rc that
 # shows the settings template; the layered update of an unchanged picture), or
-# the redraw that allocates everything each time.
+# the redraw that allocates everything each time. Below it, the alarm-truth
+# table (the drop rule replayed over simulated links, and the rule a search
+# finds for lossy ones), printed by build/bench/native/monitor/alarm_truth.
 #
 #   scripts/bench.sh [--runs N] [--probes N] [--targets-only]
 #
@@ -37,7 +39,7 @@ vorlane_choose_arch bench.sh "$OUT/wine64-bin"
 
 echo "building..." >&2
 cmake -S "$ROOT" -B "$OUT/native" -DCMAKE_BUILD_TYPE=Release -DVORLANE_WITH_EXE=OFF >/dev/null
-cmake --build "$OUT/native" -j"$JOBS" --target benchmarks vorlane_portable >/dev/null
+cmake --build "$OUT/native" -j"$JOBS" --target benchmarks alarm_truth vorlane_portable >/dev/null
 cmake -S "$ROOT" -B "$OUT/win-$ARCH" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$ARCH.cmake" \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$OUT/win-$ARCH" -j"$JOBS" >/dev/null
@@ -85,6 +87,8 @@ fi
 echo "native benchmarks..." >&2
 "$OUT/native/benchmarks" --benchmark_filter='StopWhileWaiting|WakeUpsPerMinute|LoopCpu|LoopMemory' \
   --benchmark_format=json --benchmark_repetitions=1 >"$OUT/native.json" 2>/dev/null
+echo "alarm-truth replay (seconds)..." >&2
+"$OUT/native/monitor/alarm_truth" >"$OUT/alarm_truth.md"
 
 echo "Wine figures (about four minutes)..." >&2
 python3 "$ROOT/scripts/bench/wine_figures.py" --exe "$EXE" --baseline "$OUT/empty_dialog.exe" \
@@ -150,3 +154,5 @@ for a, b, c in rows:
     print(f"| {a.ljust(w0)} | {b.ljust(w1)} | {c} |")
 PY
 target_rows
+echo
+cat "$OUT/alarm_truth.md"

@@ -63,11 +63,7 @@ Detection DetectOutages(const Rule& rule, double backgroundLoss, int outages, st
         for (;;) {
             const std::int64_t sentMs = program.nowMs();
             const bool down = static_cast<double>(sentMs) >= startMs;
-            if (!program.cycle(!down && background.answers(sentMs))) continue;
-            if (!down) {
-                ++result.falseDropsBefore;
-                continue;
-            }
+            if (!program.cycle(!down && background.answers(sentMs)) || !down) continue;
             const double tookMs = static_cast<double>(sentMs + kTimeoutMs) - startMs;
             totalMs += tookMs;
             worstMs = std::max(worstMs, tookMs);

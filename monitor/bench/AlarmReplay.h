@@ -125,16 +125,17 @@ Drops FalseDrops(const Rule& rule, Link& link, std::int64_t durationMs, long sto
 struct Detection {
     double meanS = 0;
     double worstS = 0;
-    long falseDropsBefore = 0;  // background loss alone, before an outage began
 };
 
 // `outages` real outages, each met by a newly started program: the link
 // loses `backgroundLoss` of the probes (independently) until a random moment,
 // then all of them. The time runs from that moment to the drop, the end of
-// the time-out of the probe that made it. The moment is uniform over a
-// stretch of five minutes that begins after five minutes of history (more
-// than any window searched holds), so that it falls in longer cycles more
-// often, as in life.
+// the time-out of the probe that made it; a drop before the moment is a
+// false one, after which the program counts again as after any other. The
+// moment is uniform over a stretch of five minutes that begins after five
+// minutes of history (more than any window searched holds), so that it falls
+// in longer cycles more often, as in life. `rule.tryTimes` at least 1, or
+// nothing ever drops.
 Detection DetectOutages(const Rule& rule, double backgroundLoss, int outages, std::uint64_t seed);
 
 }  // namespace replay
