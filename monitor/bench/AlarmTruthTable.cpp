@@ -49,10 +49,11 @@ void PrintKnownRules() {
         "Alarm-truth replay: the drop rule fed simulated probe outcomes, tryinterval 5 s, "
         "time-out 1 s, seed %llu. False drops: 30 days of simulated clock on a link that never "
         "goes down (518,400 cycles when all answer). Bursty: %.0f %% loss in good spells "
-        "(mean %.0f s), %.0f %% in bad ones (mean %.0f s), %.1f %% overall. Outage: %d starts "
+        "(mean %.0f s), %.0f %% in bad ones (mean %.0f s), %.1f %% overall. Outage: %s starts "
         "at random moments, from the start to the drop.\n\n",
         static_cast<unsigned long long>(kSeed), bursts.goodLoss * 100, bursts.meanGoodMs / 1000,
-        bursts.badLoss * 100, bursts.meanBadMs / 1000, bursts.overallLoss() * 100, kOutages);
+        bursts.badLoss * 100, bursts.meanBadMs / 1000, bursts.overallLoss() * 100,
+        Thousands(kOutages).c_str());
     PrintRow({"Rule", "False drops / 30 days: 1 % loss", "5 %", "20 %", "40 %", "bursty",
               "Outage → drop, mean / worst (s): no loss before", "5 % loss before"});
     PrintRow({"---", "---", "---", "---", "---", "---", "---", "---"});
