@@ -92,6 +92,8 @@ struct Search {
 
 void PrintSearches() {
     Search brief{"trytimes 2..8, 5 % loss and bursty", Grid(), SearchConditions()};
+    brief.conditions.seed = kSeed;
+    brief.conditions.outages = kOutages;
     Search evenOnly = brief;
     evenOnly.name = "trytimes 2..8, 5 % loss only";
     evenOnly.conditions.bursty = false;
