@@ -3,7 +3,9 @@
 # the same run: the sleep-based strategy that a plain reading of the design
 # would use, the floor Wine sets (a bare program built from our own .rc that
 # shows the settings template; the layered update of an unchanged picture), or
-# the redraw that allocates everything each time.
+# the redraw that allocates everything each time. Below it, the alarm-truth
+# table (the drop rule replayed over simulated links, and the rule a search
+# finds for lossy ones), printed by build/bench/native/monitor/alarm_truth.
 #
 #   scripts/bench.sh [--runs N] [--probes N] [--targets-only]
 #
@@ -37,7 +39,7 @@ vorlane_choose_arch bench.sh "$OUT/wine64-bin"
 
 echo "building..." >&2
 cmake -S "$ROOT" -B "$OUT/native" -DCMAKE_BUILD_TYPE=Release -DVORLANE_WITH_EXE=OFF >/dev/null
-cmake --build "$OUT/native" -j"$JOBS" --target benchmarks vorlane_portable >/dev/null
+cmake --build "$OUT/native" -j"$JOBS" --target benchmarks alarm_truth vorlane_portable >/dev/null
 cmake -S "$ROOT" -B "$OUT/win-$ARCH" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$ARCH.cmake" \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$OUT/win-$ARCH" -j"$JOBS" >/dev/null
@@ -85,6 +87,8 @@ fi
 echo "native benchmarks..." >&2
 "$OUT/native/benchmarks" --benchmark_filter='StopWhileWaiting|WakeUpsPerMinute|LoopCpu|LoopMemory' \
   --benchmark_format=json --benchmark_repetitions=1 >"$OUT/native.json" 2>/dev/null
+echo "alarm-truth replay (seconds)..." >&2
+"$OUT/native/monitor/alarm_truth" >"$OUT/alarm_truth.md"
 
 echo "Wine figures (about four minutes)..." >&2
 python3 "$ROOT/scripts/bench/wine_figures.py" --exe "$EXE" --baseline "$OUT/empty_dialog.exe" \
@@ -160,3 +164,5 @@ f = json.load(open(sys.argv[1]))
 note = "" if f["lookups_dropped"] else " (no lookup again was seen)"
 print(f'| Cycle length, 20 cycles 4 s apart, of a name whose name server went silent after the first lookup: median / worst; cycles counted missed | {f["named_median_ms"]:.0f} / {f["named_worst_ms"]:.0f} ms; {f["named_missed"]} missed{note} | literal address: {f["literal_median_ms"]:.0f} / {f["literal_worst_ms"]:.0f} ms; {f["literal_missed"]} missed |')
 PY
+echo
+cat "$OUT/alarm_truth.md"
