@@ -4,7 +4,6 @@
 // here without a case written for it; and README's key table against it.
 #include "core/SettingsTable.h"
 
-#include <algorithm>
 #include <climits>
 #include <fstream>
 #include <set>
@@ -121,38 +120,18 @@ TEST(SettingsTable, EveryKeyOfTheDialogMakesTheWholeTripAloneAndAllTogether) {
     RoundTrip(samples, all, "all together");
 }
 
-TEST(SettingsTable, EachRowIsWholeAndNoTwoShareAKeyAFieldOrAControl) {
+// What the round trips cannot show: a key twice, a key named in code but
+// missing from the table, a refusal without words.
+TEST(SettingsTable, KeysAreUniqueNamedKeysAreRowsAndEveryRefusalSaysWhy) {
     std::set<std::wstring> keys;
-    std::set<int> controls;
-    // Member pointers compare only for equality.
-    std::vector<std::wstring WorkingSettingsValues::*> texts;
-    std::vector<int WorkingSettingsValues::*> numbers;
-    std::vector<bool WorkingSettingsValues::*> flags;
-    const auto unused = [](auto& seen, auto field) {
-        const bool fresh = std::find(seen.begin(), seen.end(), field) == seen.end();
-        seen.push_back(field);
-        return fresh;
-    };
     for (const Setting& setting : Settings()) {
         SCOPED_TRACE(WideToUtf8(setting.key));
         EXPECT_TRUE(keys.insert(setting.key).second);
-        EXPECT_EQ(FindSetting(setting.key), &setting);
-        const bool text = setting.text != nullptr;
-        const bool number = setting.number != nullptr;
-        const bool flag = setting.flag != nullptr;
-        // In the dialog: one field, of the row's kind, and the log shows it.
-        EXPECT_EQ(text, setting.inDialog() && setting.kind == SettingKind::Text);
-        EXPECT_EQ(number, setting.inDialog() && setting.kind == SettingKind::Number);
-        EXPECT_EQ(flag, setting.inDialog() && setting.kind == SettingKind::Flag);
-        EXPECT_EQ(setting.log == InLog::AsStored, setting.inDialog());
-        EXPECT_TRUE(!setting.inDialog() || controls.insert(setting.control).second);
-        EXPECT_TRUE(!text || unused(texts, setting.text));
-        EXPECT_TRUE(!number || unused(numbers, setting.number));
-        EXPECT_TRUE(!flag || unused(flags, setting.flag));
-        // A rule that can refuse says why.
         const NumberRule& rule = setting.numberRule;
         const bool refuses = !rule.raise || rule.high != INT_MAX || rule.highFrom;
-        EXPECT_TRUE(!number || !refuses || rule.refusal != nullptr);
+        if (setting.inDialog() && setting.kind == SettingKind::Number && refuses) {
+            EXPECT_NE(rule.refusal, nullptr);
+        }
     }
     for (const wchar_t* named : {keys::kFontSize, keys::kFontName, keys::kPosLeft, keys::kPosTop,
                                  keys::kHelpHost, keys::kKeepLog}) {
