@@ -3,6 +3,8 @@
 #include <string>
 
 #include "core/Digits.h"
+#include "core/SettingsTable.h"
+#include "core/Utf.h"
 
 namespace vorlane {
 namespace {
@@ -18,13 +20,13 @@ std::string LowerAscii(std::string_view s) {
 }  // namespace
 
 const std::map<std::string, std::string>& StoreDefaults() {
-    static const std::map<std::string, std::string> defaults = {
-        {"ping", ""},        {"trytimes", "3"},  {"tryinterval", "5"},
-        {"djs", "60"},       {"cmduser", ""},    {"bwav", "1"},
-        {"bshutdown", "0"},  {"fontsize", "16"}, {"helphost", "www.vorlane.example"},
-        {"timeout", "1000"}, {"armfirst", "0"},  {"cancelonup", "0"},
-        {"rearm", "0"},      {"cmdup", ""},      {"log", "1"},
-    };
+    static const std::map<std::string, std::string> defaults = [] {
+        std::map<std::string, std::string> values;
+        for (const Setting& setting : Settings()) {
+            if (setting.absent) values.emplace(WideToUtf8(setting.key), setting.absent);
+        }
+        return values;
+    }();
     return defaults;
 }
 

@@ -38,9 +38,10 @@ class FileSystem {
 // The section the program's keys live in.
 constexpr std::string_view kStoreSection = "Vorlane";
 
-// The store's own values for absent keys. Keys without one read as "", 0
-// and false; "fontname"'s default depends on the installed fonts and is the
-// program's to supply.
+// The store's values for absent keys, from the table of settings
+// (core/SettingsTable.h). Keys without one read as "", 0 and false;
+// "fontname"'s default depends on the installed fonts and is the program's
+// to supply.
 const std::map<std::string, std::string>& StoreDefaults();
 
 enum class LoadState {

@@ -3,10 +3,12 @@
 // reading saturated at the int limits, the same as the settings file's own
 // number reading for ASCII text, and a confirmation that passes holds only
 // values the checks allow.
-// Input: UTF-16 units; the unit 0x0001 separates the dialog's five boxes.
+// Input: UTF-16 units; the unit 0x0001 separates the dialog's boxes (its text
+// and number boxes, in the order of the table of settings).
 #include <climits>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/IniDocument.h"
 #include "fuzz/FuzzInput.h"
@@ -57,22 +59,38 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
                 "the dialog and the settings file read numbers alike");
     }
 
+    // The pieces fill the dialog's boxes in table order; the last box gets
+    // the rest.
+    std::vector<const vorlane::Setting*> boxes;
+    for (const vorlane::Setting& setting : vorlane::Settings()) {
+        if (setting.inDialog() && setting.kind != vorlane::SettingKind::Flag) {
+            boxes.push_back(&setting);
+        }
+    }
     vorlane::DialogInput input;
-    input.target = Next(rest);
-    input.tryTimes = Next(rest);
-    input.tryInterval = Next(rest);
-    input.countdown = Next(rest);
-    input.timeout = Next(rest);
-    input.commandLine = rest;
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        input[*boxes[i]] = i + 1 < boxes.size() ? Next(rest) : rest;
+    }
     const vorlane::CheckResult checked = vorlane::CheckSettings(input);
-    if (checked.refusal == vorlane::Refusal::None) {
+    if (!checked.refused) {
         const auto& v = checked.values;
-        Require(v.target == input.target && v.target.find(L'.') != std::wstring::npos,
+        Require(v.target == input[L"ping"] && v.target.find(L'.') != std::wstring::npos,
                 "a confirmed target is the text typed, with a full stop");
-        Require(v.tryTimes >= 1 && v.tryInterval >= 1 && v.countdown >= 0 &&
-                    v.timeoutMs >= vorlane::kMinTimeoutMs && v.timeoutMs <= vorlane::kMaxTimeoutMs,
-                "confirmed numbers are within their limits");
-        Require(v.commandLine == input.commandLine, "the command line is kept as typed");
+        for (const vorlane::Setting& setting : vorlane::Settings()) {
+            if (!setting.inDialog()) continue;
+            if (setting.kind == vorlane::SettingKind::Text) {
+                Require(v.*setting.text == input[setting], "a text is kept as typed");
+            }
+            if (setting.kind != vorlane::SettingKind::Number) continue;
+            const vorlane::NumberRule& rule = setting.numberRule;
+            const int n = v.*setting.number;
+            const int low = rule.lowFrom ? v.*rule.lowFrom : rule.low;
+            const int high = rule.highFrom ? v.*rule.highFrom : rule.high;
+            Require((rule.zeroIsOff && n == 0) || (n >= low && n <= high),
+                    "confirmed numbers are within their rules");
+            Require(n == vorlane::ReadItemInt(input[setting]) || (rule.raise && n == low),
+                    "a number is taken as read, or raised to its low bound");
+        }
     }
     return 0;
 }

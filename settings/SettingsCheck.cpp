@@ -1,14 +1,13 @@
 #include "settings/SettingsCheck.h"
 
 #include <climits>
+#include <stdexcept>
 
 #include "monitor/TargetList.h"
 
 namespace vorlane {
 
 const wchar_t* const kTargetRefusedText = L"IP或网址不能为空！";
-const wchar_t* const kIntervalRefusedText = L"检测间隔时间不能小于1秒！";
-const wchar_t* const kTimeoutRefusedText = L"超时必须在100到10000毫秒之间！";
 const wchar_t* const kPreparingText = L"准备中...";
 
 namespace {
@@ -51,6 +50,34 @@ std::wstring TargetWarning(const TargetListCheck& check) {
 bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t' || c == L'\n' || c == L'\v' || c == L'\f' || c == L'\r';
 }
+
+// What a refusal of `text` by `rule` says; empty when it passes.
+std::wstring TextRefusal(TextRule rule, const std::wstring& text) {
+    if (rule == TextRule::Any) return std::wstring();
+    if (text.empty() || text.find(L'.') == std::wstring::npos) return kTargetRefusedText;
+    const TargetListCheck targets = CheckTargetList(text);
+    if (targets.problem != TargetProblem::None) return TargetWarning(targets);
+    return std::wstring();
+}
+
+// Takes `number` as OK takes it by `rule`, the bounds that other settings
+// give read from `earlier`; false when the rule refuses it.
+bool ApplyRule(const NumberRule& rule, const WorkingSettingsValues& earlier, int& number) {
+    if (rule.zeroIsOff && number == 0) return true;
+    const int low = rule.lowFrom ? earlier.*rule.lowFrom : rule.low;
+    const int high = rule.highFrom ? earlier.*rule.highFrom : rule.high;
+    if (number < low) {
+        if (!rule.raise) return false;
+        number = low;
+    }
+    return number <= high;
+}
+
+const Setting& SettingOf(std::wstring_view key) {
+    const Setting* setting = FindSetting(key);
+    if (!setting) throw std::out_of_range("no such setting");
+    return *setting;
+}
 }  // namespace
 
 int ReadItemInt(const std::wstring& text) {
@@ -74,42 +101,42 @@ int ReadItemInt(const std::wstring& text) {
     return static_cast<int>(negative ? -value : value);
 }
 
+std::wstring& DialogInput::operator[](std::wstring_view key) { return (*this)[SettingOf(key)]; }
+
+const std::wstring& DialogInput::operator[](std::wstring_view key) const {
+    return (*this)[SettingOf(key)];
+}
+
 CheckResult CheckSettings(const DialogInput& input) {
     CheckResult result;
-    if (input.target.empty() || input.target.find(L'.') == std::wstring::npos) {
-        result.refusal = Refusal::Target;
-        return result;
+    WorkingSettingsValues& values = result.values;
+    for (const Setting& setting : Settings()) {
+        if (!setting.inDialog()) continue;
+        const std::wstring& entry = input[setting];
+        switch (setting.kind) {
+            case SettingKind::Text:
+                result.warning = TextRefusal(setting.textRule, entry);
+                if (!result.warning.empty()) {
+                    result.refused = &setting;
+                    return result;
+                }
+                values.*setting.text = entry;
+                break;
+            case SettingKind::Number: {
+                int number = ReadItemInt(entry);
+                if (!ApplyRule(setting.numberRule, values, number)) {
+                    result.refused = &setting;
+                    if (setting.numberRule.refusal) result.warning = setting.numberRule.refusal;
+                    return result;
+                }
+                values.*setting.number = number;
+                break;
+            }
+            case SettingKind::Flag:
+                values.*setting.flag = input.ticked(setting);
+                break;
+        }
     }
-    const TargetListCheck targets = CheckTargetList(input.target);
-    if (targets.problem != TargetProblem::None) {
-        result.refusal = Refusal::TargetEntry;
-        result.warning = TargetWarning(targets);
-        return result;
-    }
-    WorkingSettingsValues& v = result.values;
-    v.target = input.target;
-    v.commandLine = input.commandLine;
-    v.tryTimes = ReadItemInt(input.tryTimes);
-    v.tryInterval = ReadItemInt(input.tryInterval);
-    v.countdown = ReadItemInt(input.countdown);
-    v.playSound = input.playSound;
-    v.shutDown = input.shutDown;
-    v.timeoutMs = ReadItemInt(input.timeout);
-    v.armFirst = input.armFirst;
-    v.cancelOnUp = input.cancelOnUp;
-    v.rearm = input.rearm;
-    v.commandUp = input.commandUp;
-    v.keepLog = input.keepLog;
-    if (v.tryTimes < 1) v.tryTimes = 1;
-    if (v.tryInterval < 1) {
-        result.refusal = Refusal::Interval;
-        return result;
-    }
-    if (v.timeoutMs < kMinTimeoutMs || v.timeoutMs > kMaxTimeoutMs) {
-        result.refusal = Refusal::Timeout;
-        return result;
-    }
-    if (v.countdown < 0) v.countdown = 0;
     return result;
 }
 

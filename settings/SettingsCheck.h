@@ -1,10 +1,14 @@
 // What the settings dialog accepts. The dialog reads its controls into
-// DialogInput, and only a confirmation that passes both checks hands values
-// on; a refused press changes nothing anywhere.
+// DialogInput, and only a confirmation that passes the checks hands values
+// on; a refused press changes nothing anywhere. What each setting accepts is
+// its rule in the table of settings (core/SettingsTable.h).
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "core/SettingsTable.h"
 #include "core/WorkingSettings.h"
 
 namespace vorlane {
@@ -14,43 +18,40 @@ namespace vorlane {
 // overflowing.
 int ReadItemInt(const std::wstring& text);
 
-struct DialogInput {
-    std::wstring target;
-    std::wstring tryTimes;
-    std::wstring tryInterval;
-    std::wstring countdown;
-    std::wstring commandLine;
-    bool playSound = false;
-    bool shutDown = false;
-    std::wstring timeout;
-    bool armFirst = false;
-    bool cancelOnUp = false;
-    bool rearm = false;
-    std::wstring commandUp;
-    bool keepLog = false;
+// What the dialog's controls hold, one entry per setting of the table: a
+// box's text as typed, kFlagOn or kFlagOff for a tick box. A setting outside
+// the dialog, and any entry not filled, is empty.
+class DialogInput {
+  public:
+    DialogInput() : entries_(Settings().size()) {}
+    std::wstring& operator[](const Setting& setting) {
+        return entries_[Settings().indexOf(setting)];
+    }
+    const std::wstring& operator[](const Setting& setting) const {
+        return entries_[Settings().indexOf(setting)];
+    }
+    // By key, for callers that name one setting; the key must be in the
+    // table (std::out_of_range otherwise).
+    std::wstring& operator[](std::wstring_view key);
+    const std::wstring& operator[](std::wstring_view key) const;
+    bool ticked(const Setting& setting) const { return (*this)[setting] == kFlagOn; }
+
+  private:
+    std::vector<std::wstring> entries_;
 };
-
-enum class Refusal { None, Target, TargetEntry, Interval, Timeout };
-
-constexpr int kMinTimeoutMs = 100;
-constexpr int kMaxTimeoutMs = 10000;
 
 struct CheckResult {
-    Refusal refusal = Refusal::None;
-    WorkingSettingsValues values;  // meaningful only when refusal is None
-    std::wstring warning;          // Refusal::TargetEntry: names the entry and the reason
+    const Setting* refused = nullptr;  // the first setting refused; null: accepted
+    std::wstring warning;              // what the refusal says
+    WorkingSettingsValues values;      // meaningful only when nothing was refused
 };
 
-extern const wchar_t* const kTargetRefusedText;    // "IP或网址不能为空！"
-extern const wchar_t* const kIntervalRefusedText;  // "检测间隔时间不能小于1秒！"
-extern const wchar_t* const kTimeoutRefusedText;   // "超时必须在100到10000毫秒之间！"
-extern const wchar_t* const kPreparingText;        // "准备中..."
+extern const wchar_t* const kTargetRefusedText;  // "IP或网址不能为空！"
+extern const wchar_t* const kPreparingText;      // "准备中..."
 
-// The target needs a full stop somewhere, and every entry of it must be a
-// target that can answer (CheckTargetList); the count is raised to 1, the
-// interval must be at least 1, the countdown is raised to 0, the time-out
-// must lie in kMinTimeoutMs..kMaxTimeoutMs. Only the first refusal is
-// reported.
+// The settings of the dialog in table order, each by its rule; only the
+// first refusal is reported. The target needs a full stop somewhere, and
+// every entry of it must be a target that can answer (CheckTargetList).
 CheckResult CheckSettings(const DialogInput& input);
 
 }  // namespace vorlane

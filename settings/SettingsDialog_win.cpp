@@ -31,22 +31,17 @@ bool SettingsDialog::OnInit() {
 
     // The texts go in exactly as the store holds them.
     const DialogInput stored = StoredInput(core_);
-    setItemText(IDC_TARGET, stored.target);
-    setItemText(IDC_TRYTIMES, stored.tryTimes);
-    setItemText(IDC_TRYINTERVAL, stored.tryInterval);
-    setItemText(IDC_COMMAND, stored.commandLine);
-    setItemText(IDC_COUNTDOWN, stored.countdown);
-    setItemText(IDC_TIMEOUT, stored.timeout);
-    setItemText(IDC_COMMAND_UP, stored.commandUp);
     const auto tick = [this](int id, bool on) {
         ::CheckDlgButton(hwnd(), id, on ? BST_CHECKED : BST_UNCHECKED);
     };
-    tick(IDC_SOUND, stored.playSound);
-    tick(IDC_SHUTDOWN, stored.shutDown);
-    tick(IDC_ARMFIRST, stored.armFirst);
-    tick(IDC_CANCELONUP, stored.cancelOnUp);
-    tick(IDC_REARM, stored.rearm);
-    tick(IDC_KEEPLOG, stored.keepLog);
+    for (const Setting& setting : Settings()) {
+        if (!setting.inDialog()) continue;
+        if (setting.kind == SettingKind::Flag) {
+            tick(setting.control, stored.ticked(setting));
+        } else {
+            setItemText(setting.control, stored[setting]);
+        }
+    }
     tick(IDC_RUNATLOGON, RunAtLogonIsSet());
     ShowSettingsLocation();
 
@@ -117,43 +112,24 @@ void SettingsDialog::CentreOnWorkArea() {
 
 DialogInput SettingsDialog::ReadControls() const {
     DialogInput in;
-    in.target = itemText(IDC_TARGET);
-    in.commandLine = itemText(IDC_COMMAND);
-    in.tryTimes = itemText(IDC_TRYTIMES);
-    in.tryInterval = itemText(IDC_TRYINTERVAL);
-    in.countdown = itemText(IDC_COUNTDOWN);
-    in.playSound = ::IsDlgButtonChecked(hwnd(), IDC_SOUND) == BST_CHECKED;
-    in.shutDown = ::IsDlgButtonChecked(hwnd(), IDC_SHUTDOWN) == BST_CHECKED;
-    in.timeout = itemText(IDC_TIMEOUT);
-    in.armFirst = ::IsDlgButtonChecked(hwnd(), IDC_ARMFIRST) == BST_CHECKED;
-    in.cancelOnUp = ::IsDlgButtonChecked(hwnd(), IDC_CANCELONUP) == BST_CHECKED;
-    in.rearm = ::IsDlgButtonChecked(hwnd(), IDC_REARM) == BST_CHECKED;
-    in.commandUp = itemText(IDC_COMMAND_UP);
-    in.keepLog = ::IsDlgButtonChecked(hwnd(), IDC_KEEPLOG) == BST_CHECKED;
+    for (const Setting& setting : Settings()) {
+        if (!setting.inDialog()) continue;
+        if (setting.kind == SettingKind::Flag) {
+            const bool on = ::IsDlgButtonChecked(hwnd(), setting.control) == BST_CHECKED;
+            in[setting] = on ? kFlagOn : kFlagOff;
+        } else {
+            in[setting] = itemText(setting.control);
+        }
+    }
     return in;
 }
 
 void SettingsDialog::OnOK() {
     CheckResult checked = CheckSettings(ReadControls());
-    switch (checked.refusal) {
-        case Refusal::Target:
-            core_.msgboxWarning(hwnd(), kTargetRefusedText);
-            ::SetFocus(item(IDC_TARGET));
-            return;
-        case Refusal::TargetEntry:
-            core_.msgboxWarning(hwnd(), checked.warning);
-            ::SetFocus(item(IDC_TARGET));
-            return;
-        case Refusal::Interval:
-            core_.msgboxWarning(hwnd(), kIntervalRefusedText);
-            ::SetFocus(item(IDC_TRYINTERVAL));
-            return;
-        case Refusal::Timeout:
-            core_.msgboxWarning(hwnd(), kTimeoutRefusedText);
-            ::SetFocus(item(IDC_TIMEOUT));
-            return;
-        case Refusal::None:
-            break;
+    if (checked.refused) {
+        core_.msgboxWarning(hwnd(), checked.warning);
+        ::SetFocus(item(checked.refused->control));
+        return;
     }
     const WorkingSettingsValues& v = checked.values;
     if (!confirmUnresolvedNames(v.target)) {
@@ -161,19 +137,9 @@ void SettingsDialog::OnOK() {
         return;
     }
     core_.beginBatch();
-    core_.saveConfigStr(keys::kTarget, v.target);
-    core_.saveConfigStr(keys::kCommandLine, v.commandLine);
-    core_.saveConfigInt(keys::kTryTimes, v.tryTimes);
-    core_.saveConfigInt(keys::kTryInterval, v.tryInterval);
-    core_.saveConfigInt(keys::kCountdown, v.countdown);
-    core_.saveConfigB(keys::kPlaySound, v.playSound);
-    core_.saveConfigB(keys::kShutDown, v.shutDown);
-    core_.saveConfigInt(keys::kTimeout, v.timeoutMs);
-    core_.saveConfigB(keys::kArmFirst, v.armFirst);
-    core_.saveConfigB(keys::kCancelOnUp, v.cancelOnUp);
-    core_.saveConfigB(keys::kRearm, v.rearm);
-    core_.saveConfigStr(keys::kCommandUp, v.commandUp);
-    core_.saveConfigB(keys::kKeepLog, v.keepLog);
+    StoreConfirmed(v, [this](const wchar_t* key, const std::wstring& text) {
+        core_.saveConfigStr(key, text);
+    });
     core_.endBatch();
     ApplyRunAtLogon();
     confirmed_ = v;

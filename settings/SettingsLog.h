@@ -1,6 +1,6 @@
 // Confirmed settings as the event log's "settings" line gives them: every
-// key of the dialog with its value, as the settings file names them.
-// Portable.
+// key that the table of settings shows in the log, in table order, with its
+// value as the store keeps it. Portable.
 #pragma once
 
 #include "core/EventLog.h"

@@ -1,7 +1,5 @@
 #include "settings/StoredSettings.h"
 
-#include "settings/SettingsKeys.h"
-
 namespace vorlane {
 namespace {
 
@@ -25,32 +23,35 @@ bool IsWholeNumber(const std::wstring& text) {
 
 DialogInput ReadStoredInput(const StoredText& text, const StoredFlag& flag) {
     DialogInput in;
-    in.target = text(keys::kTarget);
-    in.tryTimes = text(keys::kTryTimes);
-    in.tryInterval = text(keys::kTryInterval);
-    in.commandLine = text(keys::kCommandLine);
-    in.countdown = text(keys::kCountdown);
-    in.timeout = text(keys::kTimeout);
-    in.commandUp = text(keys::kCommandUp);
-    in.playSound = flag(keys::kPlaySound);
-    in.shutDown = flag(keys::kShutDown);
-    in.armFirst = flag(keys::kArmFirst);
-    in.cancelOnUp = flag(keys::kCancelOnUp);
-    in.rearm = flag(keys::kRearm);
-    in.keepLog = flag(keys::kKeepLog);
+    for (const Setting& setting : Settings()) {
+        if (!setting.inDialog()) continue;
+        if (setting.kind == SettingKind::Flag) {
+            in[setting] = flag(setting.key) ? kFlagOn : kFlagOff;
+        } else {
+            in[setting] = text(setting.key);
+        }
+    }
     return in;
 }
 
 bool StoredSettingsPass(const DialogInput& stored, WorkingSettingsValues& values) {
-    for (const std::wstring* number :
-         {&stored.tryTimes, &stored.tryInterval, &stored.countdown, &stored.timeout}) {
-        if (!IsWholeNumber(*number)) return false;
-    }
-    if (ReadItemInt(stored.tryTimes) < 1 || ReadItemInt(stored.countdown) < 0) return false;
     CheckResult checked = CheckSettings(stored);
-    if (checked.refusal != Refusal::None) return false;
+    if (checked.refused) return false;
+    for (const Setting& setting : Settings()) {
+        if (!setting.inDialog() || setting.kind != SettingKind::Number) continue;
+        const std::wstring& text = stored[setting];
+        if (!IsWholeNumber(text) || checked.values.*setting.number != ReadItemInt(text)) {
+            return false;
+        }
+    }
     values = std::move(checked.values);
     return true;
+}
+
+void StoreConfirmed(const WorkingSettingsValues& values, const SaveText& store) {
+    for (const Setting& setting : Settings()) {
+        if (setting.inDialog()) store(setting.key, StoredForm(setting, values));
+    }
 }
 
 }  // namespace vorlane

@@ -21,13 +21,18 @@ IDC_COMMAND_UP = 1037
 IDC_KEEPLOG = 1038
 IDC_RUNATLOGON = 1039
 IDC_SETTINGS_LOCATION = 1040
+IDC_TRYWINDOW = 1041
+IDC_UPAFTER = 1042
+IDC_RETRYINTERVAL = 1043
+IDC_RESUMEGRACE = 1044
 IDOK = 1
 IDCANCEL = 2
 
 # Tab stops after the target box, in tab order.
-TAB_ORDER = [IDC_TARGET, IDC_TRYTIMES, IDC_TRYINTERVAL, IDC_ARMFIRST, IDC_TIMEOUT, IDC_COMMAND,
-             IDC_SOUND, IDC_COUNTDOWN, IDC_SHUTDOWN, IDC_CANCELONUP, IDC_REARM, IDC_COMMAND_UP,
-             IDC_KEEPLOG, IDC_RUNATLOGON, IDOK, IDCANCEL]
+TAB_ORDER = [IDC_TARGET, IDC_TRYTIMES, IDC_TRYWINDOW, IDC_TRYINTERVAL, IDC_RETRYINTERVAL,
+             IDC_TIMEOUT, IDC_UPAFTER, IDC_ARMFIRST, IDC_RESUMEGRACE, IDC_COMMAND, IDC_SOUND,
+             IDC_COUNTDOWN, IDC_SHUTDOWN, IDC_CANCELONUP, IDC_REARM, IDC_COMMAND_UP, IDC_KEEPLOG,
+             IDC_RUNATLOGON, IDOK, IDCANCEL]
 
 DIALOG_KEYS = ("ping", "trytimes", "tryinterval", "djs", "cmduser", "bwav", "bshutdown",
                "timeout", "armfirst", "cancelonup", "rearm", "cmdup", "log")
@@ -45,10 +50,11 @@ def settings_dialog(c, timeout=30):
     return c.wait_windows("设定")
 
 
-def tab_to(c, control_id):
-    """Moves the focus from the target box (where the dialog starts) to the
-    given control by Tab; an edit box reached so has its text selected."""
-    c.display.key(*(["Tab"] * TAB_ORDER.index(control_id)))
+def tab_to(c, control_id, start=IDC_TARGET):
+    """Moves the focus from the control `start` (by default the target box,
+    where the dialog starts) to the given control by Tab; an edit box
+    reached so has its text selected."""
+    c.display.key(*(["Tab"] * (TAB_ORDER.index(control_id) - TAB_ORDER.index(start))))
 
 
 def confirm_startup(c, since=0):

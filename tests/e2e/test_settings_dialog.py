@@ -95,11 +95,13 @@ def test_confirmed_values_are_stored_and_found_again_at_next_start(c):
     settings_dialog(c)
     # Target as typed (capitals kept); loopback, so the probes stay local.
     c.display.type_text("http://127.0.0.2/Vorlane")
-    c.display.key("Tab")
+    tab_to(c, IDC_TRYTIMES)
     c.display.type_text("0")            # count 0 is stored as 1
-    c.display.key("Tab")
+    tab_to(c, IDC_TRYINTERVAL, start=IDC_TRYTIMES)
     c.display.type_text("2")
-    c.display.key("Tab", "space", "Tab", "Tab")  # count only after an answer; time-out kept
+    tab_to(c, IDC_ARMFIRST, start=IDC_TRYINTERVAL)
+    c.display.key("space")              # count only after an answer; time-out kept
+    tab_to(c, IDC_COMMAND, start=IDC_ARMFIRST)
     c.display.type_text("cmd /c echo ok")
     c.display.key("Tab", "space")       # sound: ticked by default, now clear
     c.display.key("Tab", "BackSpace")   # empty countdown is stored as 0

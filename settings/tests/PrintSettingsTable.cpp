@@ -1,0 +1,55 @@
+// Prints the table of settings as JSON for the end-to-end tests: one object
+// per key with its kind, default (null: none), the dialog's control (null:
+// none), whether the log's "settings" event shows it, and a value other than
+// the default that OK accepts with every other key at its own such value.
+#include <cstdio>
+#include <string>
+
+#include "core/SettingsTable.h"
+#include "core/Utf.h"
+#include "settings/tests/SettingSamples.h"
+
+namespace {
+
+std::string Json(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + "\"";
+}
+
+const char* KindName(vorlane::SettingKind kind) {
+    switch (kind) {
+        case vorlane::SettingKind::Text:
+            return "text";
+        case vorlane::SettingKind::Number:
+            return "number";
+        case vorlane::SettingKind::Flag:
+            return "flag";
+    }
+    return "";
+}
+
+}  // namespace
+
+int main() {
+    using namespace vorlane;
+    const std::vector<std::wstring> samples = SettingSamples();
+    std::string out = "[";
+    for (const Setting& setting : Settings()) {
+        if (out.size() > 1) out += ",";
+        out += "\n {\"key\": " + Json(WideToUtf8(setting.key));
+        out += ", \"kind\": " + Json(KindName(setting.kind));
+        out += ", \"default\": " + (setting.absent ? Json(setting.absent) : std::string("null"));
+        out += ", \"control\": " +
+               (setting.inDialog() ? std::to_string(setting.control) : std::string("null"));
+        out += ", \"logged\": " + std::string(setting.log == InLog::AsStored ? "true" : "false");
+        const std::wstring& sample = samples[Settings().indexOf(setting)];
+        out += ", \"sample\": " + (setting.inDialog() ? Json(WideToUtf8(sample)) : "null") + "}";
+    }
+    out += "\n]\n";
+    std::fputs(out.c_str(), stdout);
+    return 0;
+}
