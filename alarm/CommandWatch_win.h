@@ -13,29 +13,29 @@
 #include "framework/AppMessages.h"
 #include "framework/Handles.h"
 
-    namespace vorlane {
+namespace vorlane {
 
-    class CommandWatch {
-      public:
-        CommandWatch(HWND window, UINT message) : window_(window), message_(message) {}
-        // Waits for every registered wait to be done with its process first.
-        ~CommandWatch();
-        CommandWatch(const CommandWatch&) = delete;
-        CommandWatch& operator=(const CommandWatch&) = delete;
+class CommandWatch {
+  public:
+    CommandWatch(HWND window, UINT message) : window_(window), message_(message) {}
+    // Waits for every registered wait to be done with its process first.
+    ~CommandWatch();
+    CommandWatch(const CommandWatch&) = delete;
+    CommandWatch& operator=(const CommandWatch&) = delete;
 
-        void watch(framework::UniqueHandle process);
+    void watch(framework::UniqueHandle process);
 
-        struct Watched {
-            framework::UniqueHandle process;
-            HANDLE wait = nullptr;
-            HWND window = nullptr;
-            UINT message = 0;
-        };
-
-      private:
-        HWND window_;
-        UINT message_;
-        std::vector<std::unique_ptr<Watched>> watched_;
+    struct Watched {
+        framework::UniqueHandle process;
+        HANDLE wait = nullptr;
+        HWND window = nullptr;
+        UINT message = 0;
     };
+
+  private:
+    HWND window_;
+    UINT message_;
+    std::vector<std::unique_ptr<Watched>> watched_;
+};
 
 }  // namespace vorlane
