@@ -28,7 +28,7 @@ class App : private framework::HiddenWindow, private BarListener {
   public:
     // `place` is the settings file the one-copy rule went by.
     App(HINSTANCE instance, StartOptions options, SettingsPlace place);
-    ~App() override;
+    ~App();
 
     // The whole run; the program's exit code.
     int run();

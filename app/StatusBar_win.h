@@ -24,7 +24,6 @@ class StatusBarTooltip;
 
 class BarListener {
   public:
-    virtual ~BarListener() = default;
     // A menu item of the bar's chosen (an ID_ value); false when unknown.
     virtual bool onBarCommand(int id) = 0;
     // A right-click: the listener shows the menu (showMenu).
@@ -32,6 +31,9 @@ class BarListener {
     // The mouse moved on the bar or rests there; the tooltip is about to
     // show or follow it.
     virtual void onMouseOverBar() = 0;
+
+  protected:
+    ~BarListener() = default;
 };
 
 class StatusBar : public framework::Dialog, public framework::MessageFilter {

@@ -13,8 +13,6 @@ namespace framework {
 class HiddenWindow {
   public:
     HiddenWindow() noexcept = default;
-    // Destroys the window; OnMessage no longer runs by then.
-    virtual ~HiddenWindow();
     HiddenWindow(const HiddenWindow&) = delete;
     HiddenWindow& operator=(const HiddenWindow&) = delete;
 
@@ -25,6 +23,9 @@ class HiddenWindow {
     HWND hwnd() const noexcept { return hwnd_; }
 
   protected:
+    // Destroys the window; OnMessage no longer runs by then. Never deleted
+    // through this class.
+    ~HiddenWindow();
     // Return true when handled, with the answer in `result`.
     virtual bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
 
