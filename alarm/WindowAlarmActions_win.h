@@ -1,4 +1,4 @@
-// The drop alarm's platform side on the status bar window: the media
+// The drop alarm's platform side on a window of the program: the media
 // commands for the sound, the window's countdown timer and the core's
 // command run.
 #pragma once

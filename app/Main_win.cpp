@@ -1,18 +1,14 @@
 // Program entry: the command line and the one-copy rule first, then the
-// status bar created from its template (it starts GDI+ when it is first laid
-// out, and GDI+ ends after it), and the message loop in which the bar filters
-// the keyboard.
+// application, which runs from its start to its end (app/App_win.h).
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/App_win.h"
 #include "app/CommandLine.h"
 #include "app/SingleInstance_win.h"
-#include "app/StatusBarWindow.h"
-#include "core/Digits.h"
 #include "core/EventLog_win.h"
 #include "core/SettingsPlace.h"
 #include "core/Trace.h"
-#include "framework/Application.h"
 #include "framework/ShellCom.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -45,30 +41,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     int exitCode = 0;
     {
-        framework::GdiplusSession gdiplus;
-        vorlane::StatusBarWindow bar(instance, gdiplus);
-        bar.setAutoStart(options.autoStart);
-        // The file the one-copy rule went by: asked once, so that the two
-        // cannot differ.
-        bar.setSettingsPlace(place);
-        // The start-up settings dialog runs inside the bar's initialisation;
-        // when it is cancelled the bar destroys itself there. Creation may
-        // still hand back the dead handle, so ask the bar whether it lives.
-        bar.CreateModeless(nullptr);
-        const DWORD createError = ::GetLastError();
-        if (!bar.initialised()) {
-            // No window at all, not even for the dialog to run in: the one
-            // mark such a start can leave.
-            vorlane::Trace(L"window", L"bar-not-created\t" + vorlane::Decimal(createError));
-        }
-        if (bar.hwnd() && ::IsWindow(bar.hwnd())) {
-            // The start-up dialog had the focus; hand it to the bar so that its
-            // first click is taken as a click and not spent on activation.
-            ::SetForegroundWindow(bar.hwnd());
-            vorlane::Trace(L"window", L"bar-shown");
-            exitCode = framework::RunMessageLoop(&bar);
-            if (bar.hwnd()) ::DestroyWindow(bar.hwnd());
-        }
+        vorlane::App app(instance, options, place);
+        exitCode = app.run();
     }
     vorlane::Trace(L"window", L"exit-end");
     framework::EndShellCom();

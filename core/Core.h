@@ -1,6 +1,6 @@
 // The core service layer: settings store, text measurement, command run,
-// warnings and the About box. One instance, theCore, lives from the status
-// bar's initialisation to its destruction.
+// warnings and the About box. One instance, theCore, lives from the start of
+// the application (app/App_win.h) to its end.
 #pragma once
 
 #include <windows.h>
@@ -121,7 +121,7 @@ class CCore {
 // Fills the record with the product's four texts.
 void FillProductIdentity(tagSoft& record);
 
-// Made by the status bar's initialisation, released at its destruction.
+// Made at the application's start, released at its end.
 extern std::unique_ptr<CCore> theCore;
 extern std::unique_ptr<tagSoft> productIdentity;
 

@@ -8,8 +8,8 @@
 
 namespace vorlane {
 
-// app/: posted by the bar to itself once it is up, so that a benchmark runs
-// on a shown window. No parameters.
+// app/: posted by the App to its own window at the end of its start, so
+// that a benchmark runs on the shown bar. No parameters.
 constexpr UINT WM_RUN_BENCHMARK = WM_APP + 1;
 
 // alarm/: a command started without waiting for it (the recovery command)

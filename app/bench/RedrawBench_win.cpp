@@ -6,14 +6,16 @@
 // bar does), and the allocate-every-time strategy (a fresh surface for each
 // redraw, nothing drawn ahead). It then checks that the kept surface gives the
 // very pixels a fresh one does, for every status text in both frames.
-// One trace line a figure: "bench\t<what>\tN\t<median µs>\t<p99 µs>".
+#include <windows.h>
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
 
 #include "alarm/DropAlarm.h"
-#include "app/StatusBarWindow.h"
+#include "app/BarDrawing_win.h"
+#include "app/bench/InProgramBench_win.h"
 #include "core/Digits.h"
 #include "core/Trace.h"
 #include "settings/SettingsCheck.h"
@@ -49,18 +51,57 @@ class Timings {
     std::vector<double> micros_;
 };
 
+// Pixels: each text drawn over the previous one on a kept surface against
+// the same text on a fresh surface. Some share their first glyphs, more or
+// fewer, with the text before, which the kept surface leaves as they are.
+void ComparePixels(const BarPicture& shown) {
+    const std::wstring countdown = kCountdownText;
+    const std::wstring texts[] = {kPreparingText,
+                                  kOkText,
+                                  std::wstring(kDroppedText) + L"1",
+                                  std::wstring(kDroppedText) + L"123",
+                                  countdown + L"60",
+                                  countdown + L"59",
+                                  countdown + L"58",
+                                  countdown + L"9",
+                                  kRunningText,
+                                  kStoppedText};
+    int pictures = 0, differ = 0;
+    BarSurface kept;
+    BarPicturesAhead ahead;  // "58", after "60" and "59", is drawn there
+    for (bool alarm : {false, true}) {
+        for (const std::wstring& text : texts) {
+            BarPicture picture = shown;
+            picture.text = text;
+            picture.alarm = alarm;
+            BarSurface once;
+            ahead.waitIdle();  // as the second between two texts allows
+            if (!kept.draw(picture, &ahead) || !once.draw(picture)) continue;
+            ahead.prepareAfter(picture);
+            ++pictures;
+            const size_t bytes = static_cast<size_t>(picture.width) * picture.height * 4;
+            if (std::memcmp(kept.bits(), once.bits(), bytes) != 0) {
+                ++differ;
+                Trace(L"bench", L"pixels-differ\t" + text);
+            }
+        }
+    }
+    Trace(L"bench", L"pixels\t" + Decimal(pictures) + L"\t" + Decimal(differ));
+}
+
 }  // namespace
 
-void StatusBarWindow::runRedrawBenchmark(int count) {
+void RunRedrawBenchmark(BarDrawing& drawing, const BarPicture& shown, int count) {
     if (count <= 0) return;
-    const std::wstring shown = statusText_;
     const int each = std::max(1, count / 4);
     Timings floor(each), same(each), changed(each), fresh(each);
+    // What the kept surface holds: the shown picture, then each new text.
+    BarPicture kept = shown;
     // The bar redraws at most about once a second, never twice in a row:
     // each redraw is timed after a pause, once the pictures drawn ahead are
     // done, all four kinds alike.
-    const auto pause = [this] {
-        ahead_.waitIdle();
+    const auto pause = [&drawing] {
+        drawing.ahead().waitIdle();
         ::Sleep(1);
     };
     for (int i = 0; i < each; ++i) {
@@ -70,21 +111,18 @@ void StatusBarWindow::runRedrawBenchmark(int count) {
         // dropped beside the kept one, which keeps what it kept and shows.
         const auto timeFresh = [&] {
             fresh.time([&] {
-                std::unique_ptr<BarSurface> kept = std::move(surface_);
-                const std::wstring keptText = statusText_;
-                statusText_ = kDroppedText + Decimal(i);
-                surface_ = std::make_unique<BarSurface>();
-                if (surface_->draw(barPicture())) presentSurface();
-                surface_ = std::move(kept);
-                statusText_ = keptText;
+                BarPicture picture = kept;
+                picture.text = kDroppedText + Decimal(i);
+                auto surface = std::make_unique<BarSurface>();
+                if (surface->draw(picture)) drawing.present(*surface);
             });
         };
         const auto timeChanged = [&] {
-            statusText_ = kCountdownText + Decimal(each - i);
-            changed.time([&] { renderStatusBar(); });
+            kept.text = kCountdownText + Decimal(each - i);
+            changed.time([&] { drawing.show(kept); });
         };
-        const auto timeSame = [&] { same.time([&] { renderStatusBar(); }); };
-        const auto timeFloor = [&] { floor.time([&] { presentSurface(); }); };
+        const auto timeSame = [&] { same.time([&] { drawing.show(kept); }); };
+        const auto timeFloor = [&] { floor.time([&] { drawing.present(); }); };
         // Each kind in turn comes first, so that none always follows the
         // same one (the worker's drawing, a fresh surface's allocations).
         for (int k = 0; k < 4; ++k) {
@@ -109,45 +147,8 @@ void StatusBarWindow::runRedrawBenchmark(int count) {
     same.report(L"redraw");
     changed.report(L"redraw-new-text");
     fresh.report(L"redraw-fresh");
-
-    // Pixels: each text drawn over the previous one on the kept surface
-    // against the same text on a fresh surface. Some share their first
-    // glyphs, more or fewer, with the text before, which the kept surface
-    // leaves as they are.
-    const std::wstring countdown = kCountdownText;
-    const std::wstring texts[] = {kPreparingText,
-                                  kOkText,
-                                  std::wstring(kDroppedText) + L"1",
-                                  std::wstring(kDroppedText) + L"123",
-                                  countdown + L"60",
-                                  countdown + L"59",
-                                  countdown + L"58",
-                                  countdown + L"9",
-                                  kRunningText,
-                                  kStoppedText};
-    int pictures = 0, differ = 0;
-    BarSurface kept;
-    BarPicturesAhead ahead;  // "58", after "60" and "59", is drawn there
-    for (bool alarm : {false, true}) {
-        for (const std::wstring& text : texts) {
-            BarPicture picture = barPicture();
-            picture.text = text;
-            picture.alarm = alarm;
-            BarSurface once;
-            ahead.waitIdle();  // as the second between two texts allows
-            if (!kept.draw(picture, &ahead) || !once.draw(picture)) continue;
-            ahead.prepareAfter(picture);
-            ++pictures;
-            const size_t bytes = static_cast<size_t>(picture.width) * picture.height * 4;
-            if (std::memcmp(kept.bits(), once.bits(), bytes) != 0) {
-                ++differ;
-                Trace(L"bench", L"pixels-differ\t" + text);
-            }
-        }
-    }
-    Trace(L"bench", L"pixels\t" + Decimal(pictures) + L"\t" + Decimal(differ));
-    statusText_ = shown;
-    renderStatusBar();
+    ComparePixels(shown);
+    drawing.show(shown);
 }
 
 }  // namespace vorlane

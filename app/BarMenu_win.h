@@ -1,0 +1,18 @@
+// The bar's menu (IDR_POPUP): 设定, 查看日志, 关于, 退出, and 取消倒计时 on top
+// while a countdown runs. The item chosen reaches the menu's owner as
+// WM_COMMAND with its ID_ value.
+#pragma once
+
+#include <windows.h>
+
+namespace vorlane {
+
+struct BarMenuState {
+    bool countingDown = false;  // offers 取消倒计时
+    bool logExists = false;     // 查看日志 is greyed without a log file
+};
+
+// Shows the menu at the mouse and returns once it has closed.
+void ShowBarMenu(HINSTANCE instance, HWND owner, const BarMenuState& state);
+
+}  // namespace vorlane

@@ -1,0 +1,61 @@
+#include "app/MonitorGlue_win.h"
+
+#include "alarm/DropAlarm.h"
+#include "app/RunRecord_win.h"
+#include "core/Digits.h"
+#include "core/EventLog_win.h"
+#include "core/Trace.h"
+#include "framework/AppMessages.h"
+#include "monitor/MonitorController.h"
+
+namespace vorlane {
+
+void MonitorGlue::start() {
+    if (!monitor_.start()) {
+        ProgramLog().write("warning", LogDetails().add(L"text", L"Cannot Start New Thread"));
+    }
+}
+
+void MonitorGlue::stop() {
+    Trace(L"window", L"monitor-stopping");
+    monitor_.stop();
+    Trace(L"window", L"monitor-stopped");
+}
+
+bool MonitorGlue::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_PROBE_RESULT:
+            onProbeResult(wParam, lParam);
+            return true;
+        case WM_TARGET_RESOLVED:
+            onTargetResolved(wParam);
+            return true;
+        case WM_DROP_LIMIT:
+            record_.drop();
+            alarm_.onDropLimit();
+            return true;
+        case WM_MONITOR_ENDED:
+            record_.monitorEnded();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void MonitorGlue::onProbeResult(WPARAM roundTripMs, LPARAM outcome) {
+    record_.probe(outcome == kProbeAnswered, static_cast<int>(roundTripMs));
+    if (outcome == kProbeWaiting) {
+        alarm_.onWaitingForAnswer(monitor_.waitingProbes());
+        return;
+    }
+    alarm_.onProbeResult(outcome == kProbeAnswered, monitor_.failureCount());
+}
+
+void MonitorGlue::onTargetResolved(WPARAM index) {
+    const auto targets = monitor_.targets();
+    if (index >= targets.size()) return;
+    Trace(L"target", Decimal(index) + L"\t" + targets[index].address);
+    record_.lookup(index, targets[index].address);
+}
+
+}  // namespace vorlane
