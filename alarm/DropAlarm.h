@@ -53,6 +53,7 @@ class AlarmActions {
         CancelledBySuspend,
         CancelledBySessionEnd,
         CancelledByPause,
+        CancelledByServiceStop,
         Rearmed,
         RecoveryCommand,
     };

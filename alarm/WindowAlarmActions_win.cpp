@@ -113,6 +113,10 @@ void WindowAlarmActions::noteEvent(Event event) {
             Trace(L"alarm", L"cancelled-by-pause");
             ProgramLog().write("cancel", LogDetails().add(L"by", L"pause"));
             break;
+        case Event::CancelledByServiceStop:
+            Trace(L"alarm", L"cancelled-by-service-stop");
+            ProgramLog().write("cancel", LogDetails().add(L"by", L"service-stop"));
+            break;
         case Event::Rearmed:
             Trace(L"alarm", L"rearmed");
             ProgramLog().write("rearm");

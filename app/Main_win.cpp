@@ -10,6 +10,8 @@
 #include "core/SettingsPlace.h"
 #include "core/Trace.h"
 #include "framework/ShellCom.h"
+#include "service/ServiceMain_win.h"
+#include "service/Setup_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     vorlane::Trace(L"start", L"main");
@@ -17,6 +19,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ::InitCommonControlsEx(&controls);
 
     const vorlane::StartOptions options = vorlane::ParseCommandLine(::GetCommandLineW());
+    // Installing or removing the service is all such a start does.
+    if (options.install || options.uninstall) return vorlane::RunSetupCommand(options);
+    // Started by the service manager: no window, no one-copy rule of the
+    // desktop (the manager runs one service of a name).
+    if (options.service && options.unknown.empty() && !options.autoStart) {
+        return vorlane::RunService(instance);
+    }
     // Before anything is shown or written: a second copy on the same
     // settings file only brings the first to the front and ends. Taken
     // before the box below, so that two starts while it waits for OK cannot
