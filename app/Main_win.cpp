@@ -10,6 +10,7 @@
 #include "core/SettingsPlace.h"
 #include "core/Trace.h"
 #include "framework/ShellCom.h"
+#include "service/EventLogSink_win.h"
 #include "service/ServiceMain_win.h"
 #include "service/Setup_win.h"
 
@@ -23,9 +24,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (options.install || options.uninstall) return vorlane::RunSetupCommand(options);
     // Started by the service manager: no window, no one-copy rule of the
     // desktop (the manager runs one service of a name).
-    if (options.service && options.unknown.empty() && !options.autoStart) {
-        return vorlane::RunService(instance);
-    }
+    const bool service = options.service && options.unknown.empty() && !options.autoStart;
+    // Before the first line of the log: the Event Log has them all.
+    vorlane::MirrorLogToEventLog(service);
+    if (service) return vorlane::RunService(instance);
     // Before anything is shown or written: a second copy on the same
     // settings file only brings the first to the front and ends. Taken
     // before the box below, so that two starts while it waits for OK cannot
