@@ -30,7 +30,8 @@ class App : private framework::HiddenWindow, private BarListener {
     App(HINSTANCE instance, StartOptions options, SettingsPlace place);
     ~App();
 
-    // The whole run; the program's exit code.
+    // The whole run; the program's exit code, or kRunAsView
+    // (app/ServiceView_win.h) once the dialog has installed the service.
     int run();
 
   private:
@@ -58,6 +59,7 @@ class App : private framework::HiddenWindow, private BarListener {
     StartOptions options_;
     SettingsPlace place_;
     UINT comeToFrontMessage_ = 0;  // registered, so not a case of a switch
+    int runAsView_ = 0;
     // Started when the bar is first laid out; it ends after the bar.
     framework::GdiplusSession gdiplus_;
     StatusBar bar_;

@@ -5,6 +5,7 @@
 
 #include "app/App_win.h"
 #include "app/CommandLine.h"
+#include "app/ServiceView_win.h"
 #include "app/SingleInstance_win.h"
 #include "core/EventLog_win.h"
 #include "core/SettingsPlace.h"
@@ -50,10 +51,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         return 0;
     }
 
+    // The desktop program, or the view of the running service; the dialog
+    // of either may install or remove the service and so turn one into the
+    // other.
     int exitCode = 0;
-    {
-        vorlane::App app(instance, options, place);
-        exitCode = app.run();
+    for (bool view = vorlane::ServiceToView();;) {
+        if (view) {
+            vorlane::ServiceView serviceView(instance, place);
+            exitCode = serviceView.run();
+        } else {
+            vorlane::App app(instance, options, place);
+            exitCode = app.run();
+        }
+        if (exitCode != vorlane::kRunAsView && exitCode != vorlane::kRunAsDesktop) break;
+        view = exitCode == vorlane::kRunAsView;
+        exitCode = 0;
     }
     vorlane::Trace(L"window", L"exit-end");
     framework::EndShellCom();

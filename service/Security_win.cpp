@@ -81,6 +81,18 @@ std::wstring OthersWhoCanChange(const std::wstring& path) {
     return OthersWhoCanWrite(ParseSddl(text), OwnSid());
 }
 
+bool CanSaveSettingsAt(const std::wstring& path) {
+    framework::UniqueFileHandle file(::CreateFileW(
+        path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file && ::GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+    const std::wstring probe = path + L".probe";
+    framework::UniqueFileHandle made(
+        ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    return static_cast<bool>(made);
+}
+
 DWORD ApplyInstalledDescriptor(const std::wstring& path) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(kInstalledSddl, SDDL_REVISION_1,

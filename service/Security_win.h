@@ -29,6 +29,10 @@ std::wstring DescriptorText(const std::wstring& path);
 // could not be read).
 std::wstring OthersWhoCanChange(const std::wstring& path);
 
+// Whether this process may replace the settings file at `path` the way a
+// save does (write it, and make a new file beside it).
+bool CanSaveSettingsAt(const std::wstring& path);
+
 // Sets kInstalledSddl's owner and protected DACL on the object; 0 or the
 // system's error code.
 DWORD ApplyInstalledDescriptor(const std::wstring& path);

@@ -10,6 +10,7 @@
 #include "framework/AppMessages.h"
 #include "monitor/MonitorController.h"
 #include "service/Security_win.h"
+#include "service/ServicePipe_win.h"
 #include "service/Setup.h"
 #include "settings/SettingsCheck.h"
 #include "settings/StoredSettings.h"
@@ -113,6 +114,13 @@ DWORD ServiceRun::start() {
         return kServiceSettingsRefused;
     }
 
+    pipe_ = std::make_unique<ServicePipe>();
+    if (const DWORD error = pipe_->start()) {
+        // The views then show that they cannot reach the service; it
+        // watches all the same.
+        Warn(L"无法建立视图管道：" + SystemErrorText(error));
+        pipe_.reset();
+    }
     monitor_ = std::make_unique<MonitorController>(hwnd());
     alarm_ = std::make_unique<AlarmGlue>(
         hwnd(), theCore->getAppPath(), *monitor_,
@@ -142,7 +150,9 @@ void ServiceRun::apply(const WorkingSettingsValues& values) {
 }
 
 void ServiceRun::show(const std::wstring& text, bool red) {
-    if (TraceEnabled()) Trace(L"status", std::wstring(red ? L"red\t" : L"green\t") + text);
+    // Not "status", which is the bar's: a view in the same trace has those.
+    if (TraceEnabled())
+        Trace(L"service", std::wstring(red ? L"status\tred\t" : L"status\tgreen\t") + text);
     state_.text = text;
     state_.red = red;
     publish();
@@ -150,6 +160,7 @@ void ServiceRun::show(const std::wstring& text, bool red) {
 
 void ServiceRun::publish() {
     if (monitor_) state_.glance = record_.glance(monitor_->targets());
+    if (pipe_) pipe_->publish(state_);
 }
 
 void ServiceRun::loop() {
@@ -223,6 +234,7 @@ bool ServiceRun::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
 }
 
 void ServiceRun::end() {
+    pipe_.reset();
     if (monitorGlue_) monitorGlue_->stop();
     if (monitor_) record_.monitorEnded();
     ProgramLog().write("exit", LogDetails().add(L"reason", exitReason_), true);

@@ -24,6 +24,7 @@ namespace vorlane {
 class AlarmGlue;
 class MonitorController;
 class MonitorGlue;
+class ServicePipe;
 
 // The service-specific exit codes (README).
 constexpr DWORD kServiceUnsafeFiles = 1;
@@ -72,6 +73,7 @@ class ServiceRun : private framework::HiddenWindow {
     std::unique_ptr<MonitorController> monitor_;
     std::unique_ptr<AlarmGlue> alarm_;
     std::unique_ptr<MonitorGlue> monitorGlue_;
+    std::unique_ptr<ServicePipe> pipe_;
 };
 
 }  // namespace vorlane

@@ -151,6 +151,8 @@ bool HasFlag(std::wstring_view flags, std::wstring_view flag) {
 
 const wchar_t kInstalledSddl[] = L"O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
 
+const wchar_t kViewPipeSddl[] = L"D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;IU)";
+
 std::wstring SetupText(bool install, SetupOutcome outcome, const std::wstring& detail) {
     const std::wstring nothing = install ? L"未安装服务。" : L"";
     switch (outcome) {

@@ -80,5 +80,9 @@ std::wstring OthersWhoCanWrite(const SecurityFacts& facts, const std::wstring& o
 // owned by the Administrators, full control for SYSTEM and Administrators,
 // reading and running for Users, nothing inherited from above.
 extern const wchar_t kInstalledSddl[];
+// The descriptor of the views' pipe: full control for SYSTEM and the
+// Administrators, reading for interactive users, nothing for anyone else
+// (no writing, no changing the pipe's state).
+extern const wchar_t kViewPipeSddl[];
 
 }  // namespace vorlane

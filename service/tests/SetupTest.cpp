@@ -41,6 +41,18 @@ TEST(OthersWhoCanWrite, TheInstalledDescriptorLetsOnlyAdministratorsAndSystemWri
     EXPECT_EQ(OthersWhoCanWrite(installed, L"S-1-5-18"), L"");
 }
 
+TEST(OthersWhoCanWrite, ThePipeLetsInteractiveUsersReadOnly) {
+    SecurityFacts pipe = ParseSddl(kViewPipeSddl);
+    ASSERT_TRUE(pipe.hasDacl);
+    pipe.owner = L"S-1-5-18";  // the service, which makes it
+    EXPECT_EQ(OthersWhoCanWrite(pipe, L"S-1-5-18"), L"");
+    bool interactiveReads = false;
+    for (const AceFacts& ace : pipe.aces) {
+        if (ace.sid == L"S-1-5-4") interactiveReads = ace.allow && (ace.mask & 0x1) != 0;
+    }
+    EXPECT_TRUE(interactiveReads);
+}
+
 TEST(OthersWhoCanWrite, NamesEveryoneElseWhoMayChangeTheObject) {
     const std::wstring system = L"S-1-5-18";
     // Users may add files to the folder, as in C:\ProgramData itself.
