@@ -3,6 +3,7 @@
 #include "app/RunRecord_win.h"
 #include "app/SingleInstance_win.h"
 #include "core/Core.h"
+#include "core/Digits.h"
 #include "core/Trace.h"
 #include "framework/AppMessages.h"
 #include "res/resource.h"
@@ -39,7 +40,7 @@ ServiceView::~ServiceView() = default;
 
 int ServiceView::run() {
     if (!Create(instance_, L"Vorlane.View") || !bar_.create()) return 0;
-    Trace(L"view", L"start");
+    Trace(L"view", L"start\t" + Decimal(::GetCurrentProcessId()));
     theCore = std::make_unique<CCore>();
     productIdentity = std::make_unique<tagSoft>();
     FillProductIdentity(*productIdentity);

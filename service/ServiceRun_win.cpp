@@ -5,6 +5,7 @@
 #include "app/CommandLine.h"
 #include "app/MonitorGlue_win.h"
 #include "core/Core.h"
+#include "core/Digits.h"
 #include "core/EventLog_win.h"
 #include "core/Trace.h"
 #include "framework/AppMessages.h"
@@ -135,7 +136,7 @@ DWORD ServiceRun::start() {
         paths_.dataFolder.c_str(), FALSE,
         FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE |
             FILE_NOTIFY_CHANGE_SECURITY));
-    Trace(L"service", L"running");
+    Trace(L"service", L"running\t" + Decimal(::GetCurrentProcessId()));
     return 0;
 }
 
