@@ -1,5 +1,7 @@
 #include "service/ServiceMain_win.h"
 
+#include <atomic>
+
 #include "core/Digits.h"
 #include "core/Trace.h"
 #include "framework/AppMessages.h"
@@ -21,7 +23,8 @@ HINSTANCE theInstance = nullptr;
 struct ServiceState {
     SERVICE_STATUS_HANDLE handle = nullptr;
     SERVICE_STATUS status = {};
-    ServiceRun* run = nullptr;
+    // The run's window, while it takes messages: a stop is posted to it.
+    std::atomic<HWND> window{nullptr};
     SRWLOCK lock = SRWLOCK_INIT;
 
     void report(DWORD state, DWORD exitCode, DWORD waitHintMs) {
@@ -46,9 +49,11 @@ DWORD WINAPI OnControl(DWORD control, DWORD, void*, void*) {
     switch (control) {
         case SERVICE_CONTROL_STOP:
         case SERVICE_CONTROL_SHUTDOWN:
+            if (!theService.window) return NO_ERROR;
             theService.report(SERVICE_STOP_PENDING, 0, kStopWaitHintMs);
-            theService.run->askToStop(control == SERVICE_CONTROL_SHUTDOWN ? kServiceStopShutdown
-                                                                          : kServiceStopAsked);
+            ::PostMessageW(
+                theService.window, WM_SERVICE_STOP,
+                control == SERVICE_CONTROL_SHUTDOWN ? kServiceStopShutdown : kServiceStopAsked, 0);
             return NO_ERROR;
         case SERVICE_CONTROL_INTERROGATE:
             return NO_ERROR;
@@ -61,7 +66,7 @@ void WINAPI ServiceMain(DWORD, wchar_t**) {
     ServiceRun run(theInstance, [] { theService.report(SERVICE_RUNNING, 0, 0); });
     // The window first: the handler posts the stop to it.
     const bool made = run.create();
-    theService.run = &run;
+    theService.window = run.window();
     theService.handle = ::RegisterServiceCtrlHandlerExW(kServiceName, OnControl, nullptr);
     if (!theService.handle) return;
     if (!made) {
@@ -71,6 +76,7 @@ void WINAPI ServiceMain(DWORD, wchar_t**) {
     theService.report(SERVICE_START_PENDING, 0, kStartWaitHintMs);
     const DWORD exitCode = run.run();
     Trace(L"service", L"stopped\t" + Decimal(exitCode));
+    theService.window = nullptr;
     theService.report(SERVICE_STOPPED, exitCode, 0);
 }
 

@@ -79,8 +79,6 @@ ServiceRun::~ServiceRun() = default;
 
 bool ServiceRun::create() { return Create(instance_, L"Vorlane.Service"); }
 
-void ServiceRun::askToStop(WPARAM why) const { ::PostMessageW(hwnd(), WM_SERVICE_STOP, why, 0); }
-
 DWORD ServiceRun::run() {
     const DWORD refused = start();
     if (refused == 0) {

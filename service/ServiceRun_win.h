@@ -39,8 +39,9 @@ class ServiceRun : private framework::HiddenWindow {
 
     // Makes the window that takes the stop; false when it cannot be made.
     bool create();
-    // Any thread: the service manager asks the run to end (kServiceStop...).
-    void askToStop(WPARAM why) const;
+    // The window that takes WM_SERVICE_STOP (framework/AppMessages.h),
+    // posted from the service manager's thread.
+    HWND window() const { return hwnd(); }
     // The whole run, to its end; 0 or a service-specific exit code.
     DWORD run();
 
