@@ -1,16 +1,19 @@
 #include "app/BarMenu_win.h"
 
+#include "core/Texts.h"
 #include "framework/Handles.h"
+#include "framework/ResourceLanguage.h"
 #include "res/resource.h"
 
 namespace vorlane {
 
 void ShowBarMenu(HINSTANCE instance, HWND owner, const BarMenuState& state) {
-    framework::UniqueHmenu menu(::LoadMenuW(instance, MAKEINTRESOURCEW(IDR_POPUP)));
+    framework::UniqueHmenu menu(framework::LoadResourceMenu(instance, IDR_POPUP));
     if (!menu) return;
     HMENU popup = ::GetSubMenu(menu.get(), 0);
     if (state.countingDown) {
-        ::InsertMenuW(popup, 0, MF_BYPOSITION | MF_STRING, ID_CANCEL_COUNTDOWN, L"取消倒计时");
+        const std::wstring cancel = Text(IDS_CANCEL_COUNTDOWN);
+        ::InsertMenuW(popup, 0, MF_BYPOSITION | MF_STRING, ID_CANCEL_COUNTDOWN, cancel.c_str());
     }
     ::EnableMenuItem(popup, ID_VIEW_LOG, MF_BYCOMMAND | (state.logExists ? MF_ENABLED : MF_GRAYED));
     POINT cursor;
