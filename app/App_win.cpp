@@ -3,6 +3,7 @@
 #include "app/AlarmGlue_win.h"
 #include "app/MonitorGlue_win.h"
 #include "app/SingleInstance_win.h"
+#include "app/WatchHolds_win.h"
 #include "app/bench/InProgramBench_win.h"
 #include "core/Core.h"
 #include "core/Digits.h"
@@ -63,6 +64,8 @@ bool App::start() {
         hwnd(), theCore->getAppPath(), *monitor_,
         [this](const std::wstring& text, bool red) { bar_.show(text, red); });
     monitorGlue_ = std::make_unique<MonitorGlue>(*monitor_, alarm_->alarm(), record_);
+    holds_ = std::make_unique<WatchHolds>(hwnd(), *monitor_, alarm_->alarm(), record_,
+                                          [this] { endSession(); });
     Trace(L"start", L"monitor-made");
 
     if (!startOnStoredSettings() && runSettingsDialog() != IDOK) return false;
@@ -104,7 +107,8 @@ void App::applySettings(const WorkingSettingsValues& values) {
     monitor_->storeSettings(values);
     alarm_->alarm().setSettings(values);
     record_.settings(values);
-    bar_.show(kPreparingText, false);
+    // A pause goes on through new settings; its text stays.
+    if (!holds_ || !holds_->paused()) bar_.show(kPreparingText, false);
 }
 
 void App::layOutBar() {
@@ -134,6 +138,14 @@ void App::end() {
     productIdentity.reset();
 }
 
+void App::endSession() {
+    monitorGlue_->stop();
+    record_.monitorEnded();
+    savePosition();
+    record_.exit(L"session-end");
+    ::PostQuitMessage(0);
+}
+
 void App::savePosition() {
     layOutBar();
     const POINT at = bar_.position();
@@ -158,7 +170,8 @@ bool App::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     // menu, a drag, a message box or the settings dialog runs a modal loop
     // of its own.
     if ((monitorGlue_ && monitorGlue_->handle(msg, wParam, lParam)) ||
-        (alarm_ && alarm_->handle(msg, wParam, lParam))) {
+        (alarm_ && alarm_->handle(msg, wParam, lParam)) ||
+        (holds_ && holds_->handle(msg, wParam, lParam, result))) {
         return true;
     }
     if (msg != WM_RUN_BENCHMARK) return false;
@@ -185,12 +198,17 @@ bool App::onBarCommand(int id) {
             ::PostQuitMessage(0);
             return true;
         default:
-            return false;
+            return holds_->command(id);
     }
 }
 
 void App::onBarMenuWanted() {
-    bar_.showMenu(BarMenuState{alarm_->countingDown(), record_.logFileExists()});
+    BarMenuState state;
+    state.countingDown = alarm_->countingDown();
+    state.logExists = record_.logFileExists();
+    state.paused = holds_->paused();
+    state.canPause = alarm_->alarm().stage() != DropAlarm::Stage::Ended;
+    bar_.showMenu(state);
 }
 
 }  // namespace vorlane

@@ -22,6 +22,7 @@ namespace vorlane {
 class AlarmGlue;
 class MonitorController;
 class MonitorGlue;
+class WatchHolds;
 struct WorkingSettingsValues;
 
 class App : private framework::HiddenWindow, private BarListener {
@@ -47,6 +48,9 @@ class App : private framework::HiddenWindow, private BarListener {
     // Once: GDI+, the font, the bar's size and place.
     void layOutBar();
     void savePosition();
+    // The session is ending: the monitor stopped, the place saved, the log
+    // ended, the program ends.
+    void endSession();
     void refreshGlance();
 
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -65,6 +69,7 @@ class App : private framework::HiddenWindow, private BarListener {
     std::unique_ptr<MonitorController> monitor_;
     std::unique_ptr<AlarmGlue> alarm_;
     std::unique_ptr<MonitorGlue> monitorGlue_;
+    std::unique_ptr<WatchHolds> holds_;
 };
 
 }  // namespace vorlane
