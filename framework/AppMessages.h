@@ -27,9 +27,16 @@ constexpr UINT WM_DROP_LIMIT = WM_APP + 5;
 // monitor/: wParam the index of a target whose lookup gave a new working
 // text; the text is in MonitorController::targets().
 constexpr UINT WM_TARGET_RESOLVED = WM_APP + 6;
+// monitor/: wParam the index (in the order typed) of a target of a kind this
+// system cannot probe (an echo to an IPv6 address without ICMPv6 echo); it is
+// left out of every cycle. Posted once until the targets change. No lParam.
+constexpr UINT WM_PROBE_UNSUPPORTED = WM_APP + 7;
 
 constexpr LPARAM kProbeAnswered = 0;
 constexpr LPARAM kProbeMissed = -1;
 constexpr LPARAM kProbeWaiting = -2;  // missed before the first answer: not counted
+// No target could be probed: every one is of a kind this system cannot probe.
+// Not counted.
+constexpr LPARAM kProbeUnsupported = -3;
 
 }  // namespace vorlane

@@ -2,9 +2,12 @@
 
 #include <system_error>
 
-#include "monitor/IcmpProber_win.h"
+#include "core/Digits.h"
+#include "core/Trace.h"
 #include "framework/AppMessages.h"
+#include "monitor/IcmpProber_win.h"
 #include "monitor/ProbeLoop.h"
+#include "monitor/SystemProber_win.h"
 
 namespace vorlane {
 
@@ -18,11 +21,16 @@ class PostMessageSink : public MonitorSink {
         LPARAM kind = kProbeAnswered;
         if (outcome == ProbeOutcome::Missed) kind = kProbeMissed;
         if (outcome == ProbeOutcome::Waiting) kind = kProbeWaiting;
+        if (outcome == ProbeOutcome::Unsupported) kind = kProbeUnsupported;
         const WPARAM rtt = roundTripMs > 0 ? static_cast<WPARAM>(roundTripMs) : 0;
         ::PostMessageW(owner_, WM_PROBE_RESULT, rtt, kind);
     }
     void targetResolved(std::size_t index, const std::wstring&) override {
         ::PostMessageW(owner_, WM_TARGET_RESOLVED, static_cast<WPARAM>(index), 0);
+    }
+    void probeUnsupported(std::size_t index) override {
+        Trace(L"monitor", L"unsupported\t" + Decimal(index));
+        ::PostMessageW(owner_, WM_PROBE_UNSUPPORTED, static_cast<WPARAM>(index), 0);
     }
     void dropLimit() override { ::PostMessageW(owner_, WM_DROP_LIMIT, 0, 0); }
     void ended() override { ::PostMessageW(owner_, WM_MONITOR_ENDED, 0, 0); }
@@ -34,7 +42,7 @@ class PostMessageSink : public MonitorSink {
 void RunWorker(std::shared_ptr<MonitorState> state, HWND owner) {
     auto resolver = std::make_shared<WinsockResolver>();
     ThreadLookupStarter lookups(resolver);
-    IcmpProber prober;
+    SystemProber prober;
     PostMessageSink sink(owner);
     SteadyWaitClock clock;
     ProbeLoop(std::move(state), *resolver, lookups, prober, sink, clock).run();

@@ -2,8 +2,6 @@
 
 #include <climits>
 
-#include "monitor/TargetList.h"
-
 namespace vorlane {
 
 const wchar_t* const kTargetRefusedText = L"IP或网址不能为空！";
@@ -15,6 +13,8 @@ namespace {
 
 // A warning box stays readable however long the entry is.
 constexpr std::size_t kLongestEntryShown = 60;
+
+}  // namespace
 
 std::wstring TargetWarning(const TargetListCheck& check) {
     const wchar_t* reason = L"";
@@ -28,8 +28,17 @@ std::wstring TargetWarning(const TargetListCheck& check) {
         case TargetProblem::NotUnicast:
             reason = L"不是单个主机的地址，永远不会应答";
             break;
+        case TargetProblem::NeedsZone:
+            reason = L"本地链路地址要写明接口编号（如 fe80::1%2）";
+            break;
+        case TargetProblem::UnknownZone:
+            reason = L"没有这个编号的网络接口";
+            break;
         case TargetProblem::PortTooLarge:
             reason = L"端口不能大于65535";
+            break;
+        case TargetProblem::NoTcpPort:
+            reason = L"tcp:// 目标要写明1到65535之间的端口";
             break;
         case TargetProblem::NameTooLong:
             reason = L"名称超过253个字符";
@@ -47,6 +56,8 @@ std::wstring TargetWarning(const TargetListCheck& check) {
     if (entry.size() > kLongestEntryShown) entry = entry.substr(0, kLongestEntryShown) + L"…";
     return std::wstring(reason) + L"：" + entry;
 }
+
+namespace {
 
 bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t' || c == L'\n' || c == L'\v' || c == L'\f' || c == L'\r';
@@ -76,7 +87,8 @@ int ReadItemInt(const std::wstring& text) {
 
 CheckResult CheckSettings(const DialogInput& input) {
     CheckResult result;
-    if (input.target.empty() || input.target.find(L'.') == std::wstring::npos) {
+    if (input.target.empty() ||
+        (input.target.find(L'.') == std::wstring::npos && !HasIpv6Address(input.target))) {
         result.refusal = Refusal::Target;
         return result;
     }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/WorkingSettings.h"
+#include "monitor/TargetList.h"
 
 namespace vorlane {
 
@@ -46,11 +47,15 @@ extern const wchar_t* const kIntervalRefusedText;  // "检测间隔时间不能�
 extern const wchar_t* const kTimeoutRefusedText;   // "超时必须在100到10000毫秒之间！"
 extern const wchar_t* const kPreparingText;        // "准备中..."
 
-// The target needs a full stop somewhere, and every entry of it must be a
-// target that can answer (CheckTargetList); the count is raised to 1, the
+// The target needs a full stop somewhere (or an IPv6 address), and every
+// entry of it must be a target that can answer (CheckTargetList); the count is raised to 1, the
 // interval must be at least 1, the countdown is raised to 0, the time-out
 // must lie in kMinTimeoutMs..kMaxTimeoutMs. Only the first refusal is
 // reported.
 CheckResult CheckSettings(const DialogInput& input);
+
+// The warning for a refused entry: the reason, "：" and the entry (cut when
+// long).
+std::wstring TargetWarning(const TargetListCheck& check);
 
 }  // namespace vorlane
