@@ -30,8 +30,8 @@ const GrammarRow kGrammar[] = {
     // Bare IPv6 addresses: every colon belongs to the address, no port.
     {L"::1", K::Address, ProbeKind::Echo, L"::1", L""},
     {L" 2001:DB8::1 ", K::Address, ProbeKind::Echo, L"2001:db8::1", L""},
-    {L"2001:0db8:0000:0000:0001:0000:0000:0001", K::Address, ProbeKind::Echo,
-     L"2001:db8::1:0:0:1", L""},
+    {L"2001:0db8:0000:0000:0001:0000:0000:0001", K::Address, ProbeKind::Echo, L"2001:db8::1:0:0:1",
+     L""},
     {L"1:0:2:3:4:5:6:7", K::Address, ProbeKind::Echo, L"1:0:2:3:4:5:6:7", L""},
     {L"1:2:3:4:5:6:1.2.3.4", K::Address, ProbeKind::Echo, L"1:2:3:4:5:6:102:304", L""},
     {L"fe80::1%2", K::Address, ProbeKind::Echo, L"fe80::1%2", L""},
@@ -67,7 +67,8 @@ const GrammarRow kGrammar[] = {
 
 TEST(ParseTarget, Ipv6AndTcpForms) {
     for (const GrammarRow& row : kGrammar) {
-        SCOPED_TRACE(::testing::Message() << "typed: \"" << std::wstring(row.typed).c_str() << "\"");
+        SCOPED_TRACE(::testing::Message()
+                     << "typed: \"" << std::wstring(row.typed).c_str() << "\"");
         const TargetSpec spec = ParseTarget(row.typed);
         EXPECT_EQ(spec.kind, row.kind);
         if (row.kind == K::Malformed) continue;
@@ -128,7 +129,8 @@ TEST(ResolveTarget, WhatEachKindOfTargetProbes) {
         {L"1::2::3", false, nullptr},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(::testing::Message() << "typed: \"" << std::wstring(row.typed).c_str() << "\"");
+        SCOPED_TRACE(::testing::Message()
+                     << "typed: \"" << std::wstring(row.typed).c_str() << "\"");
         const ResolvedTarget target = ResolveTarget(row.typed, resolver);
         EXPECT_EQ(target.usable(), row.usable);
         if (row.usable) {
@@ -185,7 +187,8 @@ TEST(TargetList, MixedKindsAndTheChecksThatNeedTheSystem) {
         asked.push_back(zone);
         return zone == 1;
     };
-    const TargetListCheck zones = CheckZones(L"fe80::1%1 ::1 [fe80::2%7]:80 fe80::3%8", onlyZoneOne);
+    const TargetListCheck zones =
+        CheckZones(L"fe80::1%1 ::1 [fe80::2%7]:80 fe80::3%8", onlyZoneOne);
     EXPECT_EQ(zones.problem, P::UnknownZone);
     EXPECT_EQ(zones.entry, L"[fe80::2%7]:80");
     EXPECT_EQ(asked, (std::vector<std::uint32_t>{1, 7}));  // "::1" has no zone to ask about
@@ -217,13 +220,13 @@ TEST(ProbeAnswer, ConnectedOrRefusedAnswerAndNothingElseDoes) {
         const ProbeAnswer answer = AnswerOf(row.reply, 12);
         EXPECT_EQ(answer.answered(), row.answered);
         EXPECT_EQ(answer.roundTripMs, row.answered ? 12 : -1);
-        EXPECT_EQ(answer.status, row.answered ? ProbeAnswer::Status::Answered
-                                              : ProbeAnswer::Status::Unanswered);
+        EXPECT_EQ(answer.status,
+                  row.answered ? ProbeAnswer::Status::Answered : ProbeAnswer::Status::Unanswered);
     }
     // A time-out is a miss, however the socket layer says it.
     EXPECT_FALSE(AnswerOf(ConnectReply::TimedOut, 1000).answered());
-    EXPECT_TRUE(EchoUnsupported(50));    // not supported
-    EXPECT_TRUE(EchoUnsupported(120));   // not implemented
+    EXPECT_TRUE(EchoUnsupported(50));      // not supported
+    EXPECT_TRUE(EchoUnsupported(120));     // not implemented
     EXPECT_FALSE(EchoUnsupported(11010));  // timed out: a request went out
     EXPECT_FALSE(EchoUnsupported(0));
 }
