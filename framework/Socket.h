@@ -1,6 +1,5 @@
-// Windows Sockets: the owner of one socket, and the library's use count held
-// for as long as a caller needs it. Included before <windows.h>, as
-// <winsock2.h> must be.
+// Windows Sockets: the owner of one socket, and the library started once for
+// the process. Included before <windows.h>, as <winsock2.h> must be.
 #pragma once
 
 #include <winsock2.h>
@@ -17,23 +16,18 @@ struct SocketTraits {
 
 using UniqueSocket = UniqueAny<SocketTraits>;
 
-// WSAStartup for version 2.2, and the WSACleanup that matches it.
-class WinsockSession {
-  public:
-    WinsockSession() noexcept {
+// WSAStartup for version 2.2 at the first call, never undone: the probes and
+// lookups of a cycle run on several threads at once, and pairs of
+// WSAStartup / WSACleanup around each would race. (Wine's use count is not
+// atomic, and the cleanup that takes it to zero closes every socket of the
+// process: a TCP probe under way on another thread then failed.) The process's
+// end releases it. True when the library can be used.
+inline bool WinsockStarted() {
+    static const bool started = [] {
         WSADATA data;
-        started_ = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    }
-    ~WinsockSession() {
-        if (started_) ::WSACleanup();
-    }
-    WinsockSession(const WinsockSession&) = delete;
-    WinsockSession& operator=(const WinsockSession&) = delete;
-
-    explicit operator bool() const noexcept { return started_; }
-
-  private:
-    bool started_ = false;
-};
+        return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    }();
+    return started;
+}
 
 }  // namespace framework

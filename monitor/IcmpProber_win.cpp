@@ -92,21 +92,24 @@ std::wstring WinsockResolver::lookupHost(const std::wstring& name) {
     std::wstring result = kLookupFailed;
     const std::string ansi = AnsiName(AsciiForm(name));
     if (ansi.empty()) return result;
-    framework::WinsockSession winsock;
-    if (!winsock) return result;
-    const hostent* entry = ::gethostbyname(ansi.c_str());
-    if (entry && entry->h_addrtype == AF_INET && entry->h_length == 4 && entry->h_addr_list &&
-        entry->h_addr_list[0]) {
-        Ipv4Address address;
-        std::memcpy(address.octets.data(), entry->h_addr_list[0], address.octets.size());
-        return address.toText();
-    }
-    // A name without an IPv4 address may have an IPv6 one.
+    if (!framework::WinsockStarted()) return result;
+    // Both families in one lookup: the first IPv4 address when there is
+    // one, else the first IPv6 address.
     addrinfo hints{};
-    hints.ai_family = AF_INET6;
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;  // one entry per address, not one per socket type
     addrinfo* found = nullptr;
     if (::getaddrinfo(ansi.c_str(), nullptr, &hints, &found) != 0) return result;
     for (const addrinfo* at = found; at; at = at->ai_next) {
+        if (at->ai_family != AF_INET || at->ai_addrlen < sizeof(sockaddr_in)) continue;
+        sockaddr_in v4;
+        std::memcpy(&v4, at->ai_addr, sizeof(v4));
+        Ipv4Address address;
+        std::memcpy(address.octets.data(), &v4.sin_addr, address.octets.size());
+        result = address.toText();
+        break;
+    }
+    for (const addrinfo* at = found; at && result == kLookupFailed; at = at->ai_next) {
         if (at->ai_family != AF_INET6 || at->ai_addrlen < sizeof(sockaddr_in6)) continue;
         sockaddr_in6 v6;
         std::memcpy(&v6, at->ai_addr, sizeof(v6));
@@ -114,7 +117,6 @@ std::wstring WinsockResolver::lookupHost(const std::wstring& name) {
         std::memcpy(address.bytes.data(), &v6.sin6_addr, address.bytes.size());
         address.zone = v6.sin6_scope_id;
         result = address.toText();
-        break;
     }
     ::freeaddrinfo(found);
     return result;

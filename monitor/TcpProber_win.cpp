@@ -17,8 +17,7 @@ int MillisecondsSince(std::chrono::steady_clock::time_point start) {
 }  // namespace
 
 ProbeAnswer ConnectOnce(const IpAddress& address, std::uint16_t port, int timeoutMs) {
-    framework::WinsockSession winsock;
-    if (!winsock) return ProbeAnswer::Unanswered();
+    if (!framework::WinsockStarted()) return ProbeAnswer::Unanswered();
     sockaddr_storage to;
     const int length = ToSocketAddress(address, port, to);
     framework::UniqueSocket socket(::socket(to.ss_family, SOCK_STREAM, IPPROTO_TCP));
