@@ -5,7 +5,6 @@ inside the case's own network namespace."""
 
 import os
 import re
-import time
 
 from harness import BarColours, case, poll
 from monitor_common import DEFAULTS, confirm_settings, drop, listen, silence, \
@@ -41,14 +40,14 @@ def confirm_past_the_ipv6_warning(c, since=0, after_warning=None):
     c.display.key("Return")
 
     def warned():
-        return [w for w in c.windows("Vorlane")
-                if w.cls == "#32770" and NO_IPV6_ECHO in w.texts()]
+        # Once it has the keyboard focus, so that the key below reaches it.
+        return [w for w in c.windows("Vorlane") if w.cls == "#32770" and
+                NO_IPV6_ECHO in w.texts() and w.focus_id is not None]
 
     poll("the warning or the bar", lambda: warned() or c.trace.find("status", "准备中", since),
          20)
     if c.trace.find("status", "准备中", since):
         return False
-    time.sleep(0.2)
     c.display.key("Return")
     c.wait_windows("设定", where=lambda w: w.focus_id is not None)
     if after_warning:
