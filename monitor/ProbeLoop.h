@@ -42,7 +42,7 @@ class MonitorSink {
     virtual ~MonitorSink() = default;
     // `roundTripMs` is the quickest answer's, -1 when none answered.
     virtual void probeResult(ProbeOutcome outcome, int roundTripMs) = 0;
-    // The lookup of target `index` gave a new working text (dotted or
+    // The lookup of target `index` gave a new working text (an address or
     // "NIL"), now in MonitorState::targets().
     virtual void targetResolved(std::size_t index, const std::wstring& address) = 0;
     // A lookup again of target `index` failed; its last good address is
