@@ -12,6 +12,7 @@ const wchar_t kRunningText[] = L"执行命令行...";
 const wchar_t kStoppedText[] = L"停止！";
 const wchar_t kWaitingText[] = L"等待应答：";
 const wchar_t kGraceText[] = L"等待网络：";
+const wchar_t kUnsupportedText[] = L"不支持IPv6探测";
 
 namespace {
 
@@ -107,6 +108,17 @@ void DropAlarm::onGrace(int secondsLeft) {
     if (stage_ != Stage::Monitoring || paused_) return;
     // Red, as while waiting for the first answer: misses do not count yet.
     actions_->showStatus(kGraceText + Decimal(secondsLeft), true);
+}
+
+void DropAlarm::onProbesUnsupported() {
+    if (stage_ != Stage::Monitoring || paused_) return;
+    // Red: nothing is being watched.
+    actions_->showStatus(kUnsupportedText, true);
+}
+
+void DropAlarm::onProbeUnsupported(const std::wstring& typed) {
+    actions_->logEvent("warning",
+                       LogDetails().add(L"text", std::wstring(kUnsupportedText) + L"：" + typed));
 }
 
 void DropAlarm::onDropLimit() {

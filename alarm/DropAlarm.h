@@ -15,13 +15,14 @@
 
 namespace vorlane {
 
-extern const wchar_t kDroppedText[];    // "连续掉线：" + the count
-extern const wchar_t kOkText[];         // "没掉线，OK！"
-extern const wchar_t kCountdownText[];  // "倒数关机：" + the seconds left
-extern const wchar_t kRunningText[];    // "执行命令行..."
-extern const wchar_t kStoppedText[];    // "停止！"
-extern const wchar_t kWaitingText[];    // "等待应答：" + the probes sent so far
-extern const wchar_t kGraceText[];      // "等待网络：" + the seconds of grace left
+extern const wchar_t kDroppedText[];      // "连续掉线：" + the count
+extern const wchar_t kOkText[];           // "没掉线，OK！"
+extern const wchar_t kCountdownText[];    // "倒数关机：" + the seconds left
+extern const wchar_t kRunningText[];      // "执行命令行..."
+extern const wchar_t kStoppedText[];      // "停止！"
+extern const wchar_t kWaitingText[];      // "等待应答：" + the probes sent so far
+extern const wchar_t kGraceText[];        // "等待网络：" + the seconds of grace left
+extern const wchar_t kUnsupportedText[];  // "不支持IPv6探测"
 
 class AlarmActions {
   public:
@@ -83,6 +84,12 @@ class DropAlarm {
     // Soon after a wake no target has answered yet, and misses do not count
     // for `secondsLeft` more seconds.
     void onGrace(int secondsLeft);
+    // No target could be probed: each is an echo to an IPv6 address and this
+    // system cannot send one. Red, and nothing counts.
+    void onProbesUnsupported();
+    // Target `typed` (as typed) is left out of every cycle for that reason:
+    // a "warning" in the event log, whatever the bar shows.
+    void onProbeUnsupported(const std::wstring& typed);
     // The sequence runs once per drop; a second report changes nothing.
     void onDropLimit();
     void onCountdownTick();

@@ -7,6 +7,7 @@
 #include "core/Trace.h"
 #include "framework/AppMessages.h"
 #include "monitor/MonitorController.h"
+#include "monitor/TargetList.h"
 
 namespace vorlane {
 
@@ -30,6 +31,11 @@ bool MonitorGlue::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_TARGET_RESOLVED:
             onTargetResolved(wParam);
             return true;
+        case WM_PROBE_UNSUPPORTED: {
+            const std::vector<std::wstring> typed = SplitTargets(record_.target());
+            if (wParam < typed.size()) alarm_.onProbeUnsupported(typed[wParam]);
+            return true;
+        }
         case WM_LOOKUP_FAILED:
             Trace(L"target", Decimal(wParam) + L"\tlookup-failed");
             record_.lookupFailed(wParam);
@@ -54,6 +60,11 @@ void MonitorGlue::onProbeResult(WPARAM roundTripMs, LPARAM outcome) {
     // Answers too few in a row to end an outage after a drop: neither the
     // link's "up" nor the alarm's recovery yet.
     if (outcome == kProbeRecovering) return;
+    // No probe was sent: nothing for the link's record.
+    if (outcome == kProbeUnsupported) {
+        alarm_.onProbesUnsupported();
+        return;
+    }
     record_.probe(outcome == kProbeAnswered, static_cast<int>(roundTripMs));
     switch (outcome) {
         case kProbeWaiting:

@@ -3,8 +3,6 @@
 #include <climits>
 #include <stdexcept>
 
-#include "monitor/TargetList.h"
-
 namespace vorlane {
 
 const wchar_t* const kTargetRefusedText = L"IP或网址不能为空！";
@@ -14,6 +12,8 @@ namespace {
 
 // A warning box stays readable however long the entry is.
 constexpr std::size_t kLongestEntryShown = 60;
+
+}  // namespace
 
 std::wstring TargetWarning(const TargetListCheck& check) {
     const wchar_t* reason = L"";
@@ -27,8 +27,17 @@ std::wstring TargetWarning(const TargetListCheck& check) {
         case TargetProblem::NotUnicast:
             reason = L"不是单个主机的地址，永远不会应答";
             break;
+        case TargetProblem::NeedsZone:
+            reason = L"本地链路地址要写明接口编号（如 fe80::1%2）";
+            break;
+        case TargetProblem::UnknownZone:
+            reason = L"没有这个编号的网络接口";
+            break;
         case TargetProblem::PortTooLarge:
             reason = L"端口不能大于65535";
+            break;
+        case TargetProblem::NoTcpPort:
+            reason = L"tcp:// 目标要写明1到65535之间的端口";
             break;
         case TargetProblem::NameTooLong:
             reason = L"名称超过253个字符";
@@ -47,6 +56,8 @@ std::wstring TargetWarning(const TargetListCheck& check) {
     return std::wstring(reason) + L"：" + entry;
 }
 
+namespace {
+
 bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t' || c == L'\n' || c == L'\v' || c == L'\f' || c == L'\r';
 }
@@ -54,7 +65,9 @@ bool IsBlank(wchar_t c) {
 // What a refusal of `text` by `rule` says; empty when it passes.
 std::wstring TextRefusal(TextRule rule, const std::wstring& text) {
     if (rule == TextRule::Any) return std::wstring();
-    if (text.empty() || text.find(L'.') == std::wstring::npos) return kTargetRefusedText;
+    if (text.empty() || (text.find(L'.') == std::wstring::npos && !HasIpv6Address(text))) {
+        return kTargetRefusedText;
+    }
     const TargetListCheck targets = CheckTargetList(text);
     if (targets.problem != TargetProblem::None) return TargetWarning(targets);
     return std::wstring();

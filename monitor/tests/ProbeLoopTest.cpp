@@ -240,7 +240,7 @@ class ConcurrentProber : public Prober {
     std::size_t mostAtOnce = 0;
     std::vector<int> timeouts;
 
-    std::optional<int> probe(const Ipv4Address& address, int timeoutMs) override {
+    ProbeAnswer probe(const ProbeTarget& target, int timeoutMs) override {
         std::unique_lock<std::mutex> lock(mutex_);
         timeouts.push_back(timeoutMs);
         ++underWay_;
@@ -248,8 +248,8 @@ class ConcurrentProber : public Prober {
         all_.notify_all();
         all_.wait_for(lock, std::chrono::seconds(5), [&] { return mostAtOnce >= together; });
         --underWay_;
-        if (!answering.count(address.toText())) return std::nullopt;
-        return address.octets[3];
+        if (!answering.count(target.address.toText())) return ProbeAnswer::Unanswered();
+        return ProbeAnswer::Answered(target.address.v4.octets[3]);
     }
 
   private:
