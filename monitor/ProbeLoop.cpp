@@ -90,6 +90,7 @@ bool ProbeLoop::topOfCycle() {
     bool resolveAll = !resolvedOnce_;
     resolvedOnce_ = true;
     bool newSettings = false;
+    bool lookAgain = false;
     bool woke = false;
     {
         std::lock_guard<std::mutex> lock(state_->mutex_);
@@ -100,10 +101,13 @@ bool ProbeLoop::topOfCycle() {
             // is never replaced by the empty word.
             state_->command_ = Command::None;
             state_->failureCount_.store(0, std::memory_order_release);
-            resolveAll = true;
             if (command == Command::Resume) {
+                // The same targets: their names are looked up again in the
+                // background, and the last good addresses probed meanwhile.
                 afterLimit_ = false;
+                lookAgain = true;
             } else {
+                resolveAll = true;
                 // New settings: "armfirst" waits for an answer again. A
                 // drop being acted on stays so until the alarm resumes.
                 answeredOnce_ = false;
@@ -122,15 +126,16 @@ bool ProbeLoop::topOfCycle() {
     }
     if (newSettings) {
         configureRule();
-    } else if (resolveAll) {
+    } else if (resolveAll || lookAgain) {
         rule_.restart();
     }
-    if (resolveAll) lastCycleAnswered_ = true;
+    if (resolveAll || lookAgain) lastCycleAnswered_ = true;
     if (!woke) checkClocks();
     bool retry = false;
     for (const ResolvedTarget& target : targets_) retry = retry || target.retryLookup();
     if (resolveAll || retry) resolve(resolveAll);
     if (woke) wokeUp();
+    if (lookAgain) startDueLookups(true);
     collectLookups();
     return true;
 }
