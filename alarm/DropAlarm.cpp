@@ -102,6 +102,16 @@ void DropAlarm::onGrace(int secondsLeft) {
     actions_->showStatus(Text(IDS_GRACE, {Decimal(secondsLeft)}), true);
 }
 
+void DropAlarm::onProbesUnsupported() {
+    if (stage_ != Stage::Monitoring || paused_) return;
+    // Red: nothing is being watched.
+    actions_->showStatus(Text(IDS_UNSUPPORTED), true);
+}
+
+void DropAlarm::onProbeUnsupported(const std::wstring& typed) {
+    actions_->logEvent("warning", LogDetails().add(L"text", Text(IDS_UNSUPPORTED_TARGET, {typed})));
+}
+
 void DropAlarm::onDropLimit() {
     if (stage_ != Stage::Monitoring || paused_) return;
     stage_ = Stage::CountingDown;

@@ -75,6 +75,12 @@ class DropAlarm {
     // Soon after a wake no target has answered yet, and misses do not count
     // for `secondsLeft` more seconds.
     void onGrace(int secondsLeft);
+    // No target could be probed: each is an echo to an IPv6 address and this
+    // system cannot send one. Red, and nothing counts.
+    void onProbesUnsupported();
+    // Target `typed` (as typed) is left out of every cycle for that reason:
+    // a "warning" in the event log, whatever the bar shows.
+    void onProbeUnsupported(const std::wstring& typed);
     // The sequence runs once per drop; a second report changes nothing.
     void onDropLimit();
     void onCountdownTick();

@@ -32,4 +32,9 @@ std::wstring PausedText(bool timed, int hour, int minute) {
     return Text(IDS_PAUSED_UNTIL, {TwoDigits(hour) + L":" + TwoDigits(minute)});
 }
 
+std::wstring PauseEndText(int year, int month, int day, int hour, int minute) {
+    return TwoDigits(year / 100) + TwoDigits(year) + L"-" + TwoDigits(month) + L"-" +
+           TwoDigits(day) + L" " + TwoDigits(hour) + L":" + TwoDigits(minute);
+}
+
 }  // namespace vorlane

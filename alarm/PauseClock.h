@@ -34,4 +34,7 @@ class PauseClock {
 // timed pause's end, "已暂停" for one until continued.
 std::wstring PausedText(bool timed, int hour, int minute);
 
+// The log's word for a timed pause's end, in local time: "YYYY-MM-DD hh:mm".
+std::wstring PauseEndText(int year, int month, int day, int hour, int minute);
+
 }  // namespace vorlane

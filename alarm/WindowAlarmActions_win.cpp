@@ -91,35 +91,40 @@ void WindowAlarmActions::endMonitor() {
     monitor_.end();
 }
 
-void WindowAlarmActions::noteEvent(Event event) {
+namespace {
+
+// The log's word for what cancelled a countdown; null for an event that is
+// no cancel.
+const wchar_t* CancelledBy(AlarmActions::Event event) {
     switch (event) {
-        case Event::CancelledByMenu:
-            Trace(L"alarm", L"cancelled-by-menu");
-            ProgramLog().write("cancel", LogDetails().add(L"by", L"menu"));
-            break;
-        case Event::CancelledByRecovery:
-            Trace(L"alarm", L"cancelled-by-recovery");
-            ProgramLog().write("cancel", LogDetails().add(L"by", L"recovery"));
-            break;
-        case Event::CancelledBySuspend:
-            Trace(L"alarm", L"cancelled-by-suspend");
-            ProgramLog().write("cancel", LogDetails().add(L"by", L"suspend"));
-            break;
-        case Event::CancelledBySessionEnd:
-            Trace(L"alarm", L"cancelled-by-session-end");
-            ProgramLog().write("cancel", LogDetails().add(L"by", L"session-end"));
-            break;
-        case Event::CancelledByPause:
-            Trace(L"alarm", L"cancelled-by-pause");
-            ProgramLog().write("cancel", LogDetails().add(L"by", L"pause"));
-            break;
-        case Event::Rearmed:
-            Trace(L"alarm", L"rearmed");
-            ProgramLog().write("rearm");
-            break;
-        case Event::RecoveryCommand:
-            Trace(L"alarm", L"recovery-command");
-            break;
+        case AlarmActions::Event::CancelledByMenu:
+            return L"menu";
+        case AlarmActions::Event::CancelledByRecovery:
+            return L"recovery";
+        case AlarmActions::Event::CancelledBySuspend:
+            return L"suspend";
+        case AlarmActions::Event::CancelledBySessionEnd:
+            return L"session-end";
+        case AlarmActions::Event::CancelledByPause:
+            return L"pause";
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace
+
+void WindowAlarmActions::noteEvent(Event event) {
+    if (const wchar_t* by = CancelledBy(event)) {
+        Trace(L"alarm", std::wstring(L"cancelled-by-") + by);
+        ProgramLog().write("cancel", LogDetails().add(L"by", by));
+        return;
+    }
+    if (event == Event::Rearmed) {
+        Trace(L"alarm", L"rearmed");
+        ProgramLog().write("rearm");
+    } else if (event == Event::RecoveryCommand) {
+        Trace(L"alarm", L"recovery-command");
     }
 }
 

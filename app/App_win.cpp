@@ -4,6 +4,7 @@
 #include "app/MonitorGlue_win.h"
 #include "app/SingleInstance_win.h"
 #include "app/UiLanguage_win.h"
+#include "app/WatchHolds_win.h"
 #include "app/bench/InProgramBench_win.h"
 #include "core/Core.h"
 #include "core/Digits.h"
@@ -68,6 +69,8 @@ bool App::start() {
         hwnd(), theCore->getAppPath(), *monitor_,
         [this](const std::wstring& text, bool red) { showStatus(text, red); });
     monitorGlue_ = std::make_unique<MonitorGlue>(*monitor_, alarm_->alarm(), record_);
+    holds_ = std::make_unique<WatchHolds>(hwnd(), *monitor_, alarm_->alarm(), record_,
+                                          [this] { endSession(); });
     Trace(L"start", L"monitor-made");
 
     if (!startOnStoredSettings() && runSettingsDialog() != IDOK) return false;
@@ -116,7 +119,8 @@ void App::applySettings(const WorkingSettingsValues& values) {
     monitor_->storeSettings(values);
     alarm_->alarm().setSettings(values);
     record_.settings(values);
-    showStatus(Text(IDS_PREPARING), false);
+    // A pause goes on through new settings; its text stays.
+    if (!holds_ || !holds_->paused()) showStatus(Text(IDS_PREPARING), false);
     // At start-up the views come once the monitor runs (run()).
     if (bar_.visible() || tray_.shown()) placeViews(false);
 }
@@ -173,6 +177,14 @@ void App::end() {
     productIdentity.reset();
 }
 
+void App::endSession() {
+    monitorGlue_->stop();
+    record_.monitorEnded();
+    savePosition();
+    record_.exit(L"session-end");
+    ::PostQuitMessage(0);
+}
+
 void App::savePosition() {
     layOutBar();
     const POINT at = bar_.position();
@@ -215,7 +227,8 @@ bool App::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
             break;
     }
     if ((monitorGlue_ && monitorGlue_->handle(msg, wParam, lParam)) ||
-        (alarm_ && alarm_->handle(msg, wParam, lParam))) {
+        (alarm_ && alarm_->handle(msg, wParam, lParam)) ||
+        (holds_ && holds_->handle(msg, wParam, lParam, result))) {
         return true;
     }
     if (msg != WM_RUN_BENCHMARK) return false;
@@ -242,7 +255,7 @@ bool App::onBarCommand(int id) {
             ::PostQuitMessage(0);
             return true;
         default:
-            return false;
+            return holds_->command(id);
     }
 }
 
@@ -276,7 +289,12 @@ void App::notifyOf(UINT msg, LPARAM lParam) {
 }
 
 void App::onBarMenuWanted() {
-    bar_.showMenu(BarMenuState{alarm_->countingDown(), record_.logFileExists()});
+    BarMenuState state;
+    state.countingDown = alarm_->countingDown();
+    state.logExists = record_.logFileExists();
+    state.paused = holds_->paused();
+    state.canPause = alarm_->alarm().stage() != DropAlarm::Stage::Ended;
+    bar_.showMenu(state);
 }
 
 }  // namespace vorlane

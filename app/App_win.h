@@ -23,6 +23,7 @@ namespace vorlane {
 class AlarmGlue;
 class MonitorController;
 class MonitorGlue;
+class WatchHolds;
 struct WorkingSettingsValues;
 
 class App : private framework::HiddenWindow, private BarListener {
@@ -48,6 +49,9 @@ class App : private framework::HiddenWindow, private BarListener {
     // Once: GDI+, the font, the bar's size and place.
     void layOutBar();
     void savePosition();
+    // The session is ending: the monitor stopped, the place saved, the log
+    // ended, the program ends.
+    void endSession();
     void refreshGlance();
     // What the alarm shows: on the bar and as the icon's colour and tip.
     void showStatus(const std::wstring& text, bool red);
@@ -83,6 +87,7 @@ class App : private framework::HiddenWindow, private BarListener {
     std::unique_ptr<MonitorController> monitor_;
     std::unique_ptr<AlarmGlue> alarm_;
     std::unique_ptr<MonitorGlue> monitorGlue_;
+    std::unique_ptr<WatchHolds> holds_;
 };
 
 }  // namespace vorlane

@@ -11,6 +11,16 @@ void ShowBarMenu(HINSTANCE instance, HWND owner, const BarMenuState& state) {
     framework::UniqueHmenu menu(framework::LoadResourceMenu(instance, IDR_POPUP));
     if (!menu) return;
     HMENU popup = ::GetSubMenu(menu.get(), 0);
+    // The pause's submenu follows 设定.
+    constexpr UINT kPausePosition = 1;
+    if (state.paused) {
+        ::DeleteMenu(popup, kPausePosition, MF_BYPOSITION);
+        const std::wstring resume = Text(IDS_CONTINUE);
+        ::InsertMenuW(popup, kPausePosition, MF_BYPOSITION | MF_STRING, ID_CONTINUE,
+                      resume.c_str());
+    } else if (!state.canPause) {
+        ::EnableMenuItem(popup, kPausePosition, MF_BYPOSITION | MF_GRAYED);
+    }
     if (state.countingDown) {
         const std::wstring cancel = Text(IDS_CANCEL_COUNTDOWN);
         ::InsertMenuW(popup, 0, MF_BYPOSITION | MF_STRING, ID_CANCEL_COUNTDOWN, cancel.c_str());

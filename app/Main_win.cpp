@@ -13,6 +13,18 @@
 #include "framework/ShellCom.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // DLLs named without a path come from the system folder only, never from
+    // beside the exe (often Downloads, where anything can be dropped under a
+    // system DLL's name). This covers every load from here on: LoadLibrary and
+    // the delay-loaded DLLs, loaded at their first call. What loads before
+    // this line (static imports, static constructors) the linker's
+    // dependent-load flag covers where the linker has one (CMakeLists.txt).
+    // Looked up: Windows 7 has it only with update KB2533623.
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    if (const auto restrictDllSearch =
+            reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(
+                ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories"))))
+        restrictDllSearch(LOAD_LIBRARY_SEARCH_SYSTEM32);
     vorlane::Trace(L"start", L"main");
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);

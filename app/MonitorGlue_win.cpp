@@ -7,6 +7,7 @@
 #include "core/Trace.h"
 #include "framework/AppMessages.h"
 #include "monitor/MonitorController.h"
+#include "monitor/TargetList.h"
 
 namespace vorlane {
 
@@ -30,6 +31,19 @@ bool MonitorGlue::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_TARGET_RESOLVED:
             onTargetResolved(wParam);
             return true;
+        case WM_PROBE_UNSUPPORTED: {
+            const std::vector<std::wstring> typed = SplitTargets(record_.target());
+            if (wParam < typed.size()) alarm_.onProbeUnsupported(typed[wParam]);
+            return true;
+        }
+        case WM_LOOKUP_FAILED:
+            Trace(L"target", Decimal(wParam) + L"\tlookup-failed");
+            record_.lookupFailed(wParam);
+            return true;
+        case WM_CLOCK_JUMPED:
+            Trace(L"power", L"clock-jump");
+            record_.hold("resume", L"by", L"clock");
+            return true;
         case WM_DROP_LIMIT:
             record_.drop();
             alarm_.onDropLimit();
@@ -43,12 +57,25 @@ bool MonitorGlue::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void MonitorGlue::onProbeResult(WPARAM roundTripMs, LPARAM outcome) {
-    record_.probe(outcome == kProbeAnswered, static_cast<int>(roundTripMs));
-    if (outcome == kProbeWaiting) {
-        alarm_.onWaitingForAnswer(monitor_.waitingProbes());
+    // Answers too few in a row to end an outage after a drop: neither the
+    // link's "up" nor the alarm's recovery yet.
+    if (outcome == kProbeRecovering) return;
+    // No probe was sent: nothing for the link's record.
+    if (outcome == kProbeUnsupported) {
+        alarm_.onProbesUnsupported();
         return;
     }
-    alarm_.onProbeResult(outcome == kProbeAnswered, monitor_.failureCount());
+    record_.probe(outcome == kProbeAnswered, static_cast<int>(roundTripMs));
+    switch (outcome) {
+        case kProbeWaiting:
+            alarm_.onWaitingForAnswer(monitor_.waitingProbes());
+            return;
+        case kProbeGrace:
+            alarm_.onGrace(monitor_.graceSecondsLeft());
+            return;
+        default:
+            alarm_.onProbeResult(outcome == kProbeAnswered, monitor_.failureCount());
+    }
 }
 
 void MonitorGlue::onTargetResolved(WPARAM index) {

@@ -21,7 +21,9 @@ class MonitorGlue {
     void start();
     void stop();
     // The worker's messages (WM_PROBE_RESULT, WM_TARGET_RESOLVED,
-    // WM_DROP_LIMIT, WM_MONITOR_ENDED); false for any other.
+    // WM_PROBE_UNSUPPORTED, WM_LOOKUP_FAILED, WM_CLOCK_JUMPED, WM_DROP_LIMIT,
+    // WM_MONITOR_ENDED);
+    // false for any other.
     bool handle(UINT msg, WPARAM wParam, LPARAM lParam);
 
   private:

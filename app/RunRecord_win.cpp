@@ -68,6 +68,14 @@ void RunRecord::lookup(std::size_t index, const std::wstring& address) {
     changed_();
 }
 
+void RunRecord::lookupFailed(std::size_t index) { lookup(index, kLookupFailed); }
+
+void RunRecord::hold(const char* event, const wchar_t* key, const std::wstring& value) {
+    LogDetails details;
+    if (key) details.add(key, value);
+    ProgramLog().write(event, details);
+}
+
 void RunRecord::drop() {
     link_.recordDrop();
     changed_();
@@ -79,7 +87,13 @@ void RunRecord::monitorEnded() {
     ProgramLog().write("stopped");
 }
 
-void RunRecord::exit() { ProgramLog().write("exit"); }
+void RunRecord::exit(const wchar_t* reason) {
+    if (exited_) return;
+    exited_ = true;
+    LogDetails details;
+    if (reason) details.add(L"reason", reason);
+    ProgramLog().write("exit", details, true);
+}
 
 std::wstring RunRecord::glance(const std::vector<MonitorState::TargetStatus>& working) const {
     Glance glance;

@@ -31,10 +31,17 @@ class RunRecord {
     void probe(bool answered, int roundTripMs);
     // The lookup of target `index` (as typed) gave `address`.
     void lookup(std::size_t index, const std::wstring& address);
+    // A lookup again of target `index` failed; its last address is kept.
+    void lookupFailed(std::size_t index);
+    // A line of the event log for the holds of the watch ("suspend",
+    // "resume", "pause", "continue"), with one detail or none.
+    void hold(const char* event, const wchar_t* key = nullptr, const std::wstring& value = {});
     void drop();
     // Once, however often it is said.
     void monitorEnded();
-    void exit();
+    // Once, however often it is said; `reason` is left out when empty. On
+    // the disk before it returns.
+    void exit(const wchar_t* reason = nullptr);
 
     // The tooltip's text, with each target's working address.
     std::wstring glance(const std::vector<MonitorState::TargetStatus>& working) const;
@@ -51,6 +58,7 @@ class RunRecord {
     std::wstring target_;
     int roundTripMs_ = -1;  // of the last answered cycle
     bool monitorEnded_ = false;
+    bool exited_ = false;
 };
 
 }  // namespace vorlane

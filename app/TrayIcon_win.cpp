@@ -104,8 +104,8 @@ void TrayIcon::show(bool red, const std::wstring& tip) {
     lstrcpynW(d.szTip, tip_.c_str(), ARRAYSIZE(d.szTip));
     const BOOL ok = ::Shell_NotifyIconW(NIM_MODIFY, &d);
     if (TraceEnabled()) {
-        Trace(L"tray", std::wstring(L"modify") + Said(ok) + (red_ ? L"\tred\t" : L"\tgreen\t") +
-                           tip_);
+        Trace(L"tray",
+              std::wstring(L"modify") + Said(ok) + (red_ ? L"\tred\t" : L"\tgreen\t") + tip_);
     }
 }
 

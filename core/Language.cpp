@@ -3,7 +3,9 @@
 namespace vorlane {
 namespace {
 
-wchar_t Lower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+wchar_t Lower(wchar_t c) {
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
 
 bool IsChineseLocale(std::wstring_view locale) {
     if (locale.size() < 2 || Lower(locale[0]) != L'z' || Lower(locale[1]) != L'h') return false;

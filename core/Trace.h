@@ -14,8 +14,11 @@
 // "seed\t<path>" when the file was read from beside a read-only exe),
 // "run-up" (the recovery command), "alarm" ("cancelled-by-menu",
 // "cancelled-by-recovery", "rearmed", "recovery-command"), "monitor"
-// ("resume", "end"), "target" ("<index>\t<address>" when a lookup result
-// changes), "link", "bench".
+// ("resume", "end", "unsupported\t<index>" for a target of a kind this system
+// cannot probe), "target" ("<index>\t<address>" when a lookup result
+// changes), "probe" ("start\t<probe>" and "end\t<probe>\t<answered,
+// unanswered or unsupported>" around each probe, the probe written as
+// ProbeTarget::toText does), "link", "bench".
 // Line breaks inside a detail are written as spaces.
 #pragma once
 

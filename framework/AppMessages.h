@@ -27,13 +27,17 @@ constexpr UINT WM_DROP_LIMIT = WM_APP + 5;
 // monitor/: wParam the index of a target whose lookup gave a new working
 // text; the text is in MonitorController::targets().
 constexpr UINT WM_TARGET_RESOLVED = WM_APP + 6;
+// monitor/: wParam the index (in the order typed) of a target of a kind this
+// system cannot probe (an echo to an IPv6 address without ICMPv6 echo); it is
+// left out of every cycle. Posted once until the targets change. No lParam.
+constexpr UINT WM_PROBE_UNSUPPORTED = WM_APP + 7;
 
 // monitor/: wParam the index of a name target whose lookup again failed; its
 // last good address is kept. Posted once until a lookup of it succeeds.
-constexpr UINT WM_LOOKUP_FAILED = WM_APP + 7;
+constexpr UINT WM_LOOKUP_FAILED = WM_APP + 8;
 // monitor/: the clocks jumped without a power message, and the worker took it
 // as a wake. No parameters.
-constexpr UINT WM_CLOCK_JUMPED = WM_APP + 8;
+constexpr UINT WM_CLOCK_JUMPED = WM_APP + 9;
 
 // app/: the notification-area icon's callback (Shell_NotifyIcon's
 // uCallbackMessage). wParam the icon's id, lParam the mouse message
@@ -49,5 +53,8 @@ constexpr LPARAM kProbeWaiting = -2;  // missed before the first answer: not cou
 constexpr LPARAM kProbeGrace = -3;
 // Answered, but after a drop too few answers in a row to end the outage.
 constexpr LPARAM kProbeRecovering = -4;
+// No target could be probed: every one is of a kind this system cannot probe.
+// Not counted.
+constexpr LPARAM kProbeUnsupported = -5;
 
 }  // namespace vorlane

@@ -2,8 +2,12 @@
 // whatever the name service answers: no crash, and
 //   - a host name to look up has no scheme, path, query, fragment or port
 //     left and no upper-case ASCII letter;
-//   - a dotted address reads back from its own text;
-//   - nothing usable is ever the all-ones (broadcast) address.
+//   - an address (IPv4 or IPv6) reads back from its own text;
+//   - a usable TCP target has a port of 1-65535, and only a TCP target has one;
+//   - nothing usable is ever the all-ones (broadcast) address, the
+//     unspecified IPv6 address or an IPv6 multicast address;
+//   - the list checks take any text (more than one entry when it has blanks)
+//     without a crash, and an accepted entry never reads as malformed.
 // Input: the typed text as UTF-16 units, optionally followed by the units
 // 0xFFFF and the lookup's answer.
 #include <cstdint>
@@ -11,6 +15,7 @@
 
 #include "fuzz/FuzzInput.h"
 #include "monitor/Target.h"
+#include "monitor/TargetList.h"
 
 namespace {
 
@@ -42,8 +47,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     switch (spec.kind) {
         case vorlane::TargetSpec::Kind::Empty:
             break;
+        case vorlane::TargetSpec::Kind::Malformed:
+            Require(vorlane::CheckTarget(typed) == vorlane::TargetProblem::Unreadable,
+                    "a malformed target is refused as unreadable");
+            break;
         case vorlane::TargetSpec::Kind::Address: {
-            auto back = vorlane::ParseDottedIpv4(spec.address.toText());
+            auto back = vorlane::ParseIpAddress(spec.address.toText());
             Require(back && *back == spec.address, "an address reads back from its text");
             break;
         }
@@ -61,10 +70,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     Require(resolver.lookups == (spec.kind == vorlane::TargetSpec::Kind::HostName ? 1 : 0),
             "exactly host names are looked up, once");
     if (resolved.usable()) {
-        Require(!resolved.address.isAllOnes(), "the broadcast address is never probed");
-        auto fromText = vorlane::ParseDottedIpv4(resolved.text);
-        Require(fromText && *fromText == resolved.address, "the working text is the address");
+        const vorlane::IpAddress& address = resolved.address;
+        if (address.family == vorlane::IpAddress::Family::V4) {
+            Require(!address.v4.isAllOnes(), "the broadcast address is never probed");
+        } else {
+            Require(!address.v6.isUnspecified() && !address.v6.isMulticast(),
+                    "no IPv6 address of no single host is probed");
+        }
+        auto fromText = vorlane::ParseIpAddress(resolved.text);
+        Require(fromText && *fromText == address, "the working text is the address");
+        const bool tcp = resolved.kind == vorlane::ProbeKind::TcpConnect;
+        Require(tcp == (spec.probe == vorlane::ProbeKind::TcpConnect), "the kind is the typed one");
+        Require(tcp ? resolved.port != 0 : resolved.port == 0, "only a TCP probe has a port");
+        auto probeText = vorlane::ParseTarget(resolved.probeTarget().toText());
+        Require(probeText.kind == vorlane::TargetSpec::Kind::Address &&
+                    probeText.address == address && probeText.probe == resolved.kind,
+                "a probe's text reads back as the same probe");
     }
+    (void)vorlane::CheckTargetList(typed);
+    (void)vorlane::HasIpv6Echo(typed);
+    (void)vorlane::CheckZones(typed, [](std::uint32_t zone) { return zone % 2 == 0; });
     if (spec.kind == vorlane::TargetSpec::Kind::Empty) {
         Require(resolved.state == vorlane::ResolvedTarget::State::NoTarget, "empty is no target");
     }

@@ -1,14 +1,15 @@
 // The monitor's platform side: the Windows Sockets host lookup and the ICMP
-// echo of the IP Helper library.
+// and ICMPv6 echo of the IP Helper library.
 #pragma once
 
-#include "monitor/ParallelProbe.h"
+#include "monitor/ProbeAnswer.h"
 #include "monitor/Target.h"
 
 namespace vorlane {
 
 // An internationalised name (any character outside ASCII) is looked up in
-// its ASCII form, as Windows' own lookups do.
+// its ASCII form, as Windows' own lookups do. Its IPv4 address when it has
+// one, else its IPv6 address.
 class WinsockResolver : public Resolver {
   public:
     std::wstring lookupHost(const std::wstring& name) override;
@@ -16,9 +17,9 @@ class WinsockResolver : public Resolver {
 
 // One echo request of 12 data bytes on a handle of its own, so that the
 // targets of a cycle can be probed on several threads at once.
-class IcmpProber : public Prober {
-  public:
-    std::optional<int> probe(const Ipv4Address& address, int timeoutMs) override;
-};
+ProbeAnswer SendEchoRequest(const IpAddress& address, int timeoutMs);
+
+// False when this system cannot send ICMPv6 echo requests at all.
+bool CanSendIcmpv6Echo();
 
 }  // namespace vorlane

@@ -2,9 +2,12 @@
 
 #include <system_error>
 
-#include "monitor/IcmpProber_win.h"
+#include "core/Digits.h"
+#include "core/Trace.h"
 #include "framework/AppMessages.h"
+#include "monitor/IcmpProber_win.h"
 #include "monitor/ProbeLoop.h"
+#include "monitor/SystemProber_win.h"
 
 namespace vorlane {
 
@@ -31,6 +34,9 @@ class PostMessageSink : public MonitorSink {
             case ProbeOutcome::Recovering:
                 kind = kProbeRecovering;
                 break;
+            case ProbeOutcome::Unsupported:
+                kind = kProbeUnsupported;
+                break;
         }
         const WPARAM rtt = roundTripMs > 0 ? static_cast<WPARAM>(roundTripMs) : 0;
         ::PostMessageW(owner_, WM_PROBE_RESULT, rtt, kind);
@@ -42,6 +48,10 @@ class PostMessageSink : public MonitorSink {
         ::PostMessageW(owner_, WM_LOOKUP_FAILED, static_cast<WPARAM>(index), 0);
     }
     void clockJumped() override { ::PostMessageW(owner_, WM_CLOCK_JUMPED, 0, 0); }
+    void probeUnsupported(std::size_t index) override {
+        Trace(L"monitor", L"unsupported\t" + Decimal(index));
+        ::PostMessageW(owner_, WM_PROBE_UNSUPPORTED, static_cast<WPARAM>(index), 0);
+    }
     void dropLimit() override { ::PostMessageW(owner_, WM_DROP_LIMIT, 0, 0); }
     void ended() override { ::PostMessageW(owner_, WM_MONITOR_ENDED, 0, 0); }
 
@@ -52,7 +62,7 @@ class PostMessageSink : public MonitorSink {
 void RunWorker(std::shared_ptr<MonitorState> state, HWND owner) {
     auto resolver = std::make_shared<WinsockResolver>();
     ThreadLookupStarter lookups(resolver);
-    IcmpProber prober;
+    SystemProber prober;
     PostMessageSink sink(owner);
     SteadyWaitClock clock;
     ProbeLoop(std::move(state), *resolver, lookups, prober, sink, clock).run();

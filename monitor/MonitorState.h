@@ -58,12 +58,12 @@ class MonitorState {
     std::uint64_t generation() const;
     Command command() const;
     WorkerPhase phase() const;
-    // The worker's reading of the targets, one a blank apart: each a dotted
-    // text or "NIL"; empty for no target.
+    // The worker's reading of the targets, one a blank apart: each an
+    // address as text (IPv4 dotted or IPv6) or "NIL"; empty for no target.
     std::wstring workingTarget() const;
 
     struct TargetStatus {
-        std::wstring address;  // a dotted text, "NIL" or empty
+        std::wstring address;  // the address as text, "NIL" or empty
         int roundTripMs = -1;  // of the last probe; -1 when it was not answered
     };
     // In the order typed.

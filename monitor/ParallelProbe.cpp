@@ -21,11 +21,11 @@ void ForEachAtOnce(std::size_t count, const std::function<void(std::size_t)>& jo
     for (std::size_t i : leftOver) job(i);
 }
 
-std::vector<std::optional<int>> ProbeAll(Prober& prober, const std::vector<Ipv4Address>& addresses,
-                                         int timeoutMs) {
-    std::vector<std::optional<int>> answers(addresses.size());
-    ForEachAtOnce(addresses.size(),
-                  [&](std::size_t i) { answers[i] = prober.probe(addresses[i], timeoutMs); });
+std::vector<ProbeAnswer> ProbeAll(Prober& prober, const std::vector<ProbeTarget>& targets,
+                                  int timeoutMs) {
+    std::vector<ProbeAnswer> answers(targets.size());
+    ForEachAtOnce(targets.size(),
+                  [&](std::size_t i) { answers[i] = prober.probe(targets[i], timeoutMs); });
     return answers;
 }
 

@@ -1,13 +1,13 @@
-// One cycle's echo requests, sent to every target at once, so that a cycle
-// with silent targets takes one time-out and not one per target. Portable:
-// no Windows types.
+// One cycle's probes, sent to every target at once whatever their kind, so
+// that a cycle with silent targets takes one time-out and not one per target.
+// Portable: no Windows types.
 #pragma once
 
 #include <cstddef>
 #include <functional>
-#include <optional>
 #include <vector>
 
+#include "monitor/ProbeAnswer.h"
 #include "monitor/Target.h"
 
 namespace vorlane {
@@ -15,10 +15,9 @@ namespace vorlane {
 class Prober {
   public:
     virtual ~Prober() = default;
-    // One echo request that waits up to `timeoutMs` for its reply: the
-    // reply's round-trip time in milliseconds, or nothing when no echo answer
-    // came. Called from several threads at once, one per target.
-    virtual std::optional<int> probe(const Ipv4Address& address, int timeoutMs) = 0;
+    // One probe of `target`'s kind that waits up to `timeoutMs` for its
+    // reply. Called from several threads at once, one per target.
+    virtual ProbeAnswer probe(const ProbeTarget& target, int timeoutMs) = 0;
 };
 
 // Runs job(0) .. job(count - 1) at once: job(0) on the calling thread, every
@@ -26,11 +25,11 @@ class Prober {
 // where a thread cannot be started. Returns when all have ended.
 void ForEachAtOnce(std::size_t count, const std::function<void(std::size_t)>& job);
 
-// The answers in the order of `addresses`. The first address is probed on
-// the calling thread and every other on a thread of its own; where a thread
-// cannot be started, that address is probed on the calling thread after the
+// The answers in the order of `targets`. The first target is probed on the
+// calling thread and every other on a thread of its own; where a thread
+// cannot be started, that target is probed on the calling thread after the
 // others.
-std::vector<std::optional<int>> ProbeAll(Prober& prober, const std::vector<Ipv4Address>& addresses,
-                                         int timeoutMs);
+std::vector<ProbeAnswer> ProbeAll(Prober& prober, const std::vector<ProbeTarget>& targets,
+                                  int timeoutMs);
 
 }  // namespace vorlane

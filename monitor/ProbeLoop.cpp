@@ -90,6 +90,7 @@ bool ProbeLoop::topOfCycle() {
     bool resolveAll = !resolvedOnce_;
     resolvedOnce_ = true;
     bool newSettings = false;
+    bool lookAgain = false;
     bool woke = false;
     {
         std::lock_guard<std::mutex> lock(state_->mutex_);
@@ -100,10 +101,13 @@ bool ProbeLoop::topOfCycle() {
             // is never replaced by the empty word.
             state_->command_ = Command::None;
             state_->failureCount_.store(0, std::memory_order_release);
-            resolveAll = true;
             if (command == Command::Resume) {
+                // The same targets: their names are looked up again in the
+                // background, and the last good addresses probed meanwhile.
                 afterLimit_ = false;
+                lookAgain = true;
             } else {
+                resolveAll = true;
                 // New settings: "armfirst" waits for an answer again. A
                 // drop being acted on stays so until the alarm resumes.
                 answeredOnce_ = false;
@@ -122,15 +126,16 @@ bool ProbeLoop::topOfCycle() {
     }
     if (newSettings) {
         configureRule();
-    } else if (resolveAll) {
+    } else if (resolveAll || lookAgain) {
         rule_.restart();
     }
-    if (resolveAll) lastCycleAnswered_ = true;
+    if (resolveAll || lookAgain) lastCycleAnswered_ = true;
     if (!woke) checkClocks();
     bool retry = false;
     for (const ResolvedTarget& target : targets_) retry = retry || target.retryLookup();
     if (resolveAll || retry) resolve(resolveAll);
     if (woke) wokeUp();
+    if (lookAgain) startDueLookups(true);
     collectLookups();
     return true;
 }
@@ -171,6 +176,7 @@ void ProbeLoop::resolve(bool all) {
     if (all) {
         targets_.assign(entries.size(), ResolvedTarget());
         names_.assign(entries.size(), NameWatch());
+        if (entries != entries_) unsupportedTold_.assign(entries.size(), false);
         entries_ = entries;
     }
     // Each name on its own, all at once: a name server that is slow for one
@@ -226,12 +232,12 @@ void ProbeLoop::setTarget(std::size_t index, const ResolvedTarget& target) {
 }
 
 void ProbeLoop::collectLookups() {
-    for (std::size_t i = 0; i < names_.size() && i < targets_.size(); ++i) {
+    for (std::size_t i = 0; i < names_.size() && i < targets_.size() && i < entries_.size(); ++i) {
         NameWatch& name = names_[i];
         std::wstring answer;
         if (!name.pending || !name.pending->take(answer)) continue;
         name.pending.reset();
-        const ResolvedTarget found = FromLookupAnswer(answer);
+        const ResolvedTarget found = FromLookupAnswer(ParseTarget(entries_[i]), answer);
         if (found.usable()) {
             name.failing = false;
             if (found.text != targets_[i].text) setTarget(i, found);
@@ -263,16 +269,15 @@ void ProbeLoop::startDueLookups(bool force) {
 }
 
 void ProbeLoop::probeAndReport() {
-    std::vector<Ipv4Address> addresses;
+    std::vector<ProbeTarget> probes;
     std::vector<std::size_t> probed;
     for (std::size_t i = 0; i < targets_.size(); ++i) {
         if (!targets_[i].usable()) continue;
-        addresses.push_back(targets_[i].address);
+        probes.push_back(targets_[i].probeTarget());
         probed.push_back(i);
     }
     const auto settings = state_->settings();
-    const std::vector<std::optional<int>> answers =
-        ProbeAll(prober_, addresses, settings->timeoutMs);
+    const std::vector<ProbeAnswer> answers = ProbeAll(prober_, probes, settings->timeoutMs);
     int quickest = -1;
     {
         std::lock_guard<std::mutex> lock(state_->mutex_);
@@ -280,15 +285,25 @@ void ProbeLoop::probeAndReport() {
         // have been going away, so the cycle says nothing.
         if (state_->asleep_ || state_->paused_) return;
         for (std::size_t k = 0; k < answers.size(); ++k) {
-            const int rtt = answers[k] ? std::max(*answers[k], 0) : -1;
+            const int rtt = answers[k].answered() ? std::max(answers[k].roundTripMs, 0) : -1;
             if (probed[k] < state_->targets_.size()) state_->targets_[probed[k]].roundTripMs = rtt;
             if (rtt >= 0 && (quickest < 0 || rtt < quickest)) quickest = rtt;
         }
     }
     bool answered = false;
+    std::size_t unsupported = 0;
     for (std::size_t k = 0; k < answers.size(); ++k) {
-        answered = answered || answers[k].has_value();
-        if (probed[k] < names_.size()) names_[probed[k]].missedLastCycle = !answers[k];
+        const ProbeAnswer::Status status = answers[k].status;
+        answered = answered || status == ProbeAnswer::Status::Answered;
+        if (probed[k] < names_.size()) {
+            names_[probed[k]].missedLastCycle = status == ProbeAnswer::Status::Unanswered;
+        }
+        if (status != ProbeAnswer::Status::Unsupported) continue;
+        ++unsupported;
+        if (probed[k] < unsupportedTold_.size() && !unsupportedTold_[probed[k]]) {
+            unsupportedTold_[probed[k]] = true;
+            sink_.probeUnsupported(probed[k]);
+        }
     }
     lastCycleAnswered_ = answered;
     if (answered) {
@@ -298,6 +313,13 @@ void ProbeLoop::probeAndReport() {
         const bool over = rule_.answer();
         state_->failureCount_.store(rule_.count(), std::memory_order_release);
         sink_.probeResult(over ? ProbeOutcome::Answered : ProbeOutcome::Recovering, quickest);
+        return;
+    }
+    // A target that cannot be probed here is left out; when that leaves no
+    // target at all, nothing was sent and nothing can be counted.
+    if (unsupported > 0 && unsupported == targets_.size()) {
+        lastCycleAnswered_ = true;
+        sink_.probeResult(ProbeOutcome::Unsupported, -1);
         return;
     }
     if (afterLimit_) {

@@ -31,6 +31,9 @@ enum class ProbeOutcome {
     Waiting,     // none did, and none has yet ("armfirst"): not counted
     Grace,       // none did, soon after a wake: not counted
     Recovering,  // some target answered, but too few in a row to end the outage
+    // None did, and every target is of a kind this system cannot probe (an
+    // echo to an IPv6 address without ICMPv6 echo): not counted.
+    Unsupported,
 };
 
 // Where the worker's reports go: posted messages to the window.
@@ -39,7 +42,7 @@ class MonitorSink {
     virtual ~MonitorSink() = default;
     // `roundTripMs` is the quickest answer's, -1 when none answered.
     virtual void probeResult(ProbeOutcome outcome, int roundTripMs) = 0;
-    // The lookup of target `index` gave a new working text (dotted or
+    // The lookup of target `index` gave a new working text (an address or
     // "NIL"), now in MonitorState::targets().
     virtual void targetResolved(std::size_t index, const std::wstring& address) = 0;
     // A lookup again of target `index` failed; its last good address is
@@ -47,6 +50,9 @@ class MonitorSink {
     virtual void lookupFailed(std::size_t /*index*/) {}
     // The clocks jumped without a power message: taken as a wake.
     virtual void clockJumped() {}
+    // Target `index` is of a kind this system cannot probe; it is left out
+    // of every cycle. Reported once until the targets change.
+    virtual void probeUnsupported(std::size_t /*index*/) {}
     virtual void dropLimit() = 0;
     virtual void ended() = 0;
 };
@@ -121,6 +127,8 @@ class ProbeLoop {
     std::vector<ResolvedTarget> targets_;
     std::vector<std::wstring> entries_;  // as typed, one a target
     std::vector<NameWatch> names_;
+    // Targets reported as unsupported, for the targets typed in entries_.
+    std::vector<bool> unsupportedTold_;
     DropRule rule_;
     ResumeGrace grace_;
     bool resolvedOnce_ = false;

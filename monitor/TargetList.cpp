@@ -37,9 +37,22 @@ bool IsNameCharacter(wchar_t c) {
 
 // Addresses that no single host answers from: "this network" 0.0.0.0/8,
 // multicast 224.0.0.0/4 and reserved 240.0.0.0/4, which holds the all-ones
-// address.
-bool IsUnicastHost(const Ipv4Address& address) {
-    return address.octets[0] != 0 && address.octets[0] < 224;
+// address; the unspecified IPv6 address and IPv6 multicast ff00::/8.
+bool IsUnicastHost(const IpAddress& address) {
+    if (address.family == IpAddress::Family::V6) {
+        return !address.v6.isUnspecified() && !address.v6.isMulticast();
+    }
+    return address.v4.octets[0] != 0 && address.v4.octets[0] < 224;
+}
+
+TargetProblem CheckAddress(const IpAddress& address) {
+    if (!IsUnicastHost(address)) return TargetProblem::NotUnicast;
+    // fe80::1 is on every link: which one is meant must be said.
+    if (address.family == IpAddress::Family::V6 && address.v6.isLinkLocal() &&
+        address.v6.zone == 0) {
+        return TargetProblem::NeedsZone;
+    }
+    return TargetProblem::None;
 }
 
 bool PortTooLarge(const std::wstring& port) {
@@ -80,15 +93,22 @@ std::vector<std::wstring> SplitTargets(const std::wstring& field) {
 TargetProblem CheckTarget(const std::wstring& entry) {
     const TargetSpec spec = ParseTarget(entry);
     if (PortTooLarge(spec.port)) return TargetProblem::PortTooLarge;
+    TargetProblem problem = TargetProblem::None;
     switch (spec.kind) {
         case TargetSpec::Kind::Empty:
+        case TargetSpec::Kind::Malformed:
             return TargetProblem::Unreadable;
         case TargetSpec::Kind::Address:
-            return IsUnicastHost(spec.address) ? TargetProblem::None : TargetProblem::NotUnicast;
+            problem = CheckAddress(spec.address);
+            break;
         case TargetSpec::Kind::HostName:
+            problem = CheckName(spec.host);
             break;
     }
-    return CheckName(spec.host);
+    if (problem == TargetProblem::None && spec.probe == ProbeKind::TcpConnect && !spec.tcpPort()) {
+        return TargetProblem::NoTcpPort;
+    }
+    return problem;
 }
 
 TargetListCheck CheckTargetList(const std::wstring& field) {
@@ -111,6 +131,44 @@ std::vector<std::wstring> HostNamesOf(const std::wstring& field) {
         if (spec.kind == TargetSpec::Kind::HostName) names.push_back(spec.host);
     }
     return names;
+}
+
+namespace {
+
+bool IsIpv6(const TargetSpec& spec) {
+    return spec.kind == TargetSpec::Kind::Address && spec.address.family == IpAddress::Family::V6;
+}
+
+}  // namespace
+
+bool HasIpv6Address(const std::wstring& field) {
+    for (const std::wstring& entry : SplitTargets(field)) {
+        if (IsIpv6(ParseTarget(entry))) return true;
+    }
+    return false;
+}
+
+bool HasIpv6Echo(const std::wstring& field) {
+    for (const std::wstring& entry : SplitTargets(field)) {
+        const TargetSpec spec = ParseTarget(entry);
+        if (IsIpv6(spec) && spec.probe == ProbeKind::Echo) return true;
+    }
+    return false;
+}
+
+TargetListCheck CheckZones(const std::wstring& field,
+                           const std::function<bool(std::uint32_t)>& zoneExists) {
+    TargetListCheck check;
+    for (const std::wstring& entry : SplitTargets(field)) {
+        const TargetSpec spec = ParseTarget(entry);
+        if (!IsIpv6(spec) || spec.address.v6.zone == 0 || zoneExists(spec.address.v6.zone)) {
+            continue;
+        }
+        check.problem = TargetProblem::UnknownZone;
+        check.entry = entry;
+        return check;
+    }
+    return check;
 }
 
 }  // namespace vorlane

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,8 +24,11 @@ enum class TargetProblem {
     None,
     TooMany,       // the ninth entry and beyond
     Unreadable,    // nothing of a target left, e.g. "http://" or ":80"
-    NotUnicast,    // 0.0.0.0/8, multicast, reserved, the all-ones address
+    NotUnicast,    // 0.0.0.0/8, multicast, reserved, the all-ones address, "::", ff00::/8
+    NeedsZone,     // a link-local IPv6 address without "%zone"
+    UnknownZone,   // a zone index that names no interface here
     PortTooLarge,  // a port above 65535
+    NoTcpPort,     // "tcp://" without a port of 1-65535
     NameTooLong,   // more than 253 characters
     LabelTooLong,  // a part between full stops of more than 63 characters
     BadCharacter,  // not a letter of any script, a digit, "-", "_" or "."
@@ -42,5 +47,16 @@ TargetListCheck CheckTargetList(const std::wstring& field);
 // The host names of the field that a lookup must turn into addresses, in the
 // order typed.
 std::vector<std::wstring> HostNamesOf(const std::wstring& field);
+
+// Whether some entry is an IPv6 address (which needs no full stop).
+bool HasIpv6Address(const std::wstring& field);
+
+// Whether some entry is an echo to an IPv6 address given as such.
+bool HasIpv6Echo(const std::wstring& field);
+
+// The first entry whose zone index names no interface, as `zoneExists` says;
+// checked at OK only, since interfaces come and go.
+TargetListCheck CheckZones(const std::wstring& field,
+                           const std::function<bool(std::uint32_t)>& zoneExists);
 
 }  // namespace vorlane

@@ -36,6 +36,11 @@
 #define ID_EXIT 32776
 #define ID_CANCEL_COUNTDOWN 32777
 #define ID_VIEW_LOG 32778
+#define ID_PAUSE_15_MINUTES 32779
+#define ID_PAUSE_1_HOUR 32780
+#define ID_PAUSE_4_HOURS 32781
+#define ID_PAUSE_UNTIL_CONTINUED 32782
+#define ID_CONTINUE 32783
 
 // The string table (res/Vorlane.rc, one per language). Numbered without gaps:
 // the table is stored in blocks of 16.
@@ -107,6 +112,14 @@
 // The notification-area icon.
 #define IDS_NOTE_DROP 317
 #define IDS_NOTE_UP 318
+// Probes this system cannot send, targets it cannot reach, the pause.
+#define IDS_UNSUPPORTED 319
+#define IDS_UNSUPPORTED_TARGET 320
+#define IDS_NO_IPV6_ECHO 321
+#define IDS_TARGET_NEEDS_ZONE 322
+#define IDS_TARGET_UNKNOWN_ZONE 323
+#define IDS_TARGET_NO_TCP_PORT 324
+#define IDS_CONTINUE 325
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

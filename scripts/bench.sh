@@ -7,10 +7,13 @@
 # table (the drop rule replayed over simulated links, and the rule a search
 # finds for lossy ones), printed by build/bench/native/monitor/alarm_truth.
 #
-#   scripts/bench.sh [--runs N] [--probes N] [--targets-only]
+#   scripts/bench.sh [--runs N] [--probes N] [--targets-only] [--kinds-only]
 #
 # --targets-only prints only the rows of one against eight targets (drop
 # detection with all of them silent, memory after N probes), in two minutes.
+# --kinds-only prints only the rows of the probe kinds (a cycle of silent
+# targets of mixed kinds against silent ICMP ones, a refused TCP probe against
+# an answered echo; scripts/bench/probe_figures.py), in half a minute.
 #
 # Builds what it needs: the native benchmarks (build/bench/native), the exe
 # (build/bench/win), the empty baseline dialog and the bare settings program. The Wine figures come from scripts/bench/wine_figures.py
@@ -23,11 +26,13 @@ JOBS="${JOBS:-2}"
 runs=3
 probes=60
 targets_only=
+kinds_only=
 while [ $# -gt 0 ]; do
   case "$1" in
     --runs) runs="$2"; shift 2 ;;
     --probes) probes="$2"; shift 2 ;;
     --targets-only) targets_only=--targets-only; shift ;;
+    --kinds-only) kinds_only=1; shift ;;
     -h|--help) sed -n '2,16p' "$0"; exit 0 ;;
     *) echo "unknown argument $1" >&2; exit 2 ;;
   esac
@@ -61,6 +66,12 @@ fi
   -lcomctl32 -luser32
 "$ARCH-w64-mingw32-gcc-posix" -municode -O2 -static -Wall -Werror \
   -o "$OUT/empty_dialog.exe" "$ROOT/scripts/bench/empty_dialog.c" "$OUT/empty_dialog.res" -luser32
+# The monitor's own probes and ProbeAll, nothing else of the program.
+"$ARCH-w64-mingw32-g++-posix" -std=c++17 -municode -O2 -static -Wall -Werror -DUNICODE -D_UNICODE \
+  -DNOMINMAX -D_WIN32_WINNT=0x0601 -I "$ROOT" -o "$OUT/probe_kinds.exe" \
+  "$ROOT/scripts/bench/probe_kinds.cpp" "$ROOT/monitor/Target.cpp" "$ROOT/monitor/ProbeAnswer.cpp" \
+  "$ROOT/monitor/ParallelProbe.cpp" "$ROOT/monitor/IcmpProber_win.cpp" \
+  "$ROOT/monitor/TcpProber_win.cpp" -liphlpapi -lws2_32
 
 target_rows() {
   python3 - "$OUT/wine.json" "$probes" <<'PY'
@@ -72,6 +83,30 @@ print(f"| Drop detection, 8 silent targets: last answer → drop limit (trytimes
 print(f"| Memory, Wine process RssAnon after {probes} probes of 8 targets | {m8['RssAnon']} kB (VmRSS {m8['VmRSS']} kB) | 1 target: {m1['RssAnon']} kB (VmRSS {m1['VmRSS']} kB) |")
 PY
 }
+
+kind_rows() {
+  python3 - "$OUT/probes.json" <<'PY'
+import json, sys
+p = json.load(open(sys.argv[1]))
+mixed, icmp = p["cycle_mixed_ms"], p["cycle_icmp_ms"]
+print(f'| Cycle of 8 silent targets of mixed kinds (3 ICMP, 3 TCP, 2 IPv6 TCP), time-out 1 s, median / worst of {p["rounds"]} | {mixed:.0f} / {p["cycle_mixed_max_ms"]:.0f} ms ({(mixed / icmp - 1) * 100:+.1f} %) | 8 silent ICMP targets, in turns: {icmp:.0f} / {p["cycle_icmp_max_ms"]:.0f} ms |')
+print(f'| Connect probe: a refused TCP probe on loopback, median of {p["probes"]} | {p["refused_tcp_median_us"]} µs | an answered ICMP echo on loopback, in turns: {p["icmp_echo_median_us"]} µs |')
+PY
+}
+
+probe_figures() {
+  python3 "$ROOT/scripts/bench/probe_figures.py" --exe "$OUT/probe_kinds.exe" \
+    --prefix "$OUT/prefix" --work "$OUT/work" >"$OUT/probes.json"
+}
+
+if [ -n "$kinds_only" ]; then
+  echo "probe kinds (half a minute)..." >&2
+  probe_figures
+  echo "| Figure | Vorlane | Baseline in the same run |"
+  echo "|---|---|---|"
+  kind_rows
+  exit 0
+fi
 
 if [ -n "$targets_only" ]; then
   echo "Wine figures of 1 and 8 targets (about three minutes)..." >&2
@@ -94,6 +129,9 @@ echo "Wine figures (about four minutes)..." >&2
 python3 "$ROOT/scripts/bench/wine_figures.py" --exe "$EXE" --baseline "$OUT/empty_dialog.exe" \
   --bare "$OUT/bare_settings.exe" \
   --prefix "$OUT/prefix" --work "$OUT/work" --runs "$runs" --probes "$probes" >"$OUT/wine.json"
+
+echo "probe kinds (half a minute)..." >&2
+probe_figures
 
 objdump -p "$SHIPPED" >"$OUT/objdump.txt"
 # What each language's texts, dialog and menu take in the exe.
@@ -161,6 +199,7 @@ for a, b, c in rows:
     print(f"| {a.ljust(w0)} | {b.ljust(w1)} | {c} |")
 PY
 target_rows
+kind_rows
 
 echo "lookup figures (about three minutes)..." >&2
 python3 "$ROOT/scripts/bench/lookup_figures.py" --exe "$EXE" --prefix "$OUT/prefix" \

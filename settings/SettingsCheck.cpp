@@ -13,6 +13,8 @@ namespace {
 // A warning box stays readable however long the entry is.
 constexpr std::size_t kLongestEntryShown = 60;
 
+}  // namespace
+
 std::wstring TargetWarning(const TargetListCheck& check) {
     int reason = 0;
     switch (check.problem) {
@@ -25,8 +27,17 @@ std::wstring TargetWarning(const TargetListCheck& check) {
         case TargetProblem::NotUnicast:
             reason = IDS_TARGET_NOT_UNICAST;
             break;
+        case TargetProblem::NeedsZone:
+            reason = IDS_TARGET_NEEDS_ZONE;
+            break;
+        case TargetProblem::UnknownZone:
+            reason = IDS_TARGET_UNKNOWN_ZONE;
+            break;
         case TargetProblem::PortTooLarge:
             reason = IDS_TARGET_PORT;
+            break;
+        case TargetProblem::NoTcpPort:
+            reason = IDS_TARGET_NO_TCP_PORT;
             break;
         case TargetProblem::NameTooLong:
             reason = IDS_TARGET_NAME_LONG;
@@ -45,6 +56,8 @@ std::wstring TargetWarning(const TargetListCheck& check) {
     return Text(IDS_TARGET_PROBLEM, {Text(reason), entry});
 }
 
+namespace {
+
 bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t' || c == L'\n' || c == L'\v' || c == L'\f' || c == L'\r';
 }
@@ -52,7 +65,9 @@ bool IsBlank(wchar_t c) {
 // What a refusal of `text` by `rule` says; empty when it passes.
 std::wstring TextRefusal(TextRule rule, const std::wstring& text) {
     if (rule == TextRule::Any) return std::wstring();
-    if (text.empty() || text.find(L'.') == std::wstring::npos) return Text(IDS_TARGET_EMPTY);
+    if (text.empty() || (text.find(L'.') == std::wstring::npos && !HasIpv6Address(text))) {
+        return Text(IDS_TARGET_EMPTY);
+    }
     const TargetListCheck targets = CheckTargetList(text);
     if (targets.problem != TargetProblem::None) return TargetWarning(targets);
     return std::wstring();

@@ -10,6 +10,7 @@
 
 #include "core/SettingsTable.h"
 #include "core/WorkingSettings.h"
+#include "monitor/TargetList.h"
 
 namespace vorlane {
 
@@ -52,8 +53,13 @@ struct CheckResult {
 };
 
 // The settings of the dialog in table order, each by its rule; only the
-// first refusal is reported. The target needs a full stop somewhere, and
-// every entry of it must be a target that can answer (CheckTargetList).
+// first refusal is reported. The target needs a full stop somewhere (or an
+// IPv6 address), and every entry of it must be a target that can answer
+// (CheckTargetList).
 CheckResult CheckSettings(const DialogInput& input);
+
+// The warning for a refused entry: the reason, "：" and the entry (cut when
+// long).
+std::wstring TargetWarning(const TargetListCheck& check);
 
 }  // namespace vorlane

@@ -8,6 +8,7 @@
 #include "controls/HyperlinkStatic.h"
 #include "framework/Dialog.h"
 #include "settings/SettingsCheck.h"
+#include "settings/TargetsHere.h"
 
 namespace vorlane {
 
@@ -44,6 +45,7 @@ class SettingsDialog : public framework::Dialog {
     WorkingSettingsValues confirmed_;
     HyperlinkStatic linkManual_;
     HyperlinkStatic linkSleepHelp_;
+    TargetsHereCheck targetsHere_;
 };
 
 }  // namespace vorlane

@@ -11,6 +11,7 @@
 #include "settings/RunAtLogon_win.h"
 #include "settings/SettingsKeys.h"
 #include "settings/StoredSettings.h"
+#include "settings/TargetsHere_win.h"
 
 namespace vorlane {
 namespace {
@@ -147,6 +148,13 @@ void SettingsDialog::OnOK() {
         return;
     }
     const WorkingSettingsValues& v = checked.values;
+    WinTargetSystem system;
+    const std::wstring notHere = targetsHere_.warningFor(v.target, system);
+    if (!notHere.empty()) {
+        core_.msgboxWarning(hwnd(), notHere);
+        ::SetFocus(item(IDC_TARGET));
+        return;
+    }
     if (!confirmUnresolvedNames(v.target)) {
         ::SetFocus(item(IDC_TARGET));
         return;

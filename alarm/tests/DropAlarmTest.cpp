@@ -43,6 +43,11 @@ class FakeActions : public AlarmActions {
     void endMonitor() override { ++ends; }
     std::vector<Event> events;
     void noteEvent(Event event) override { events.push_back(event); }
+    Log logged;  // "event details"
+    void logEvent(const char* event, const LogDetails& details) override {
+        logged.push_back(std::wstring(event, event + std::char_traits<char>::length(event)) + L" " +
+                         details.text());
+    }
 };
 
 WorkingSettingsValues AlarmSettings(int countdown, const std::wstring& commandLine = L"",
@@ -294,6 +299,20 @@ TEST_F(DropAlarmTest, WaitingForTheFirstAnswerAndTheGraceAfterAWakeAreShownRed) 
     alarm->onWaitingForAnswer(4);
     alarm->onGrace(37);
     EXPECT_EQ(log, (Log{L"red 等待应答：4", L"red 等待网络：37"}));
+}
+
+TEST_F(DropAlarmTest, ProbesThisSystemCannotSendAreShownRedAndWarnedInTheLog) {
+    alarm->onProbeUnsupported(L"[::1]:80");
+    alarm->onProbesUnsupported();
+    EXPECT_EQ(log, (Log{L"red 不支持IPv6探测"}));
+    ASSERT_EQ(actions->logged.size(), 1u);
+    EXPECT_EQ(actions->logged[0], L"warning text=不支持IPv6探测：[::1]:80");
+    // Never over the countdown.
+    alarm->setSettings(AlarmSettings(5, L"act"));
+    alarm->onDropLimit();
+    log.clear();
+    alarm->onProbesUnsupported();
+    EXPECT_TRUE(log.empty());
 }
 
 TEST_F(DropAlarmTest, APauseCancelsTheCountdownAndHoldsItsTextUntilContinued) {

@@ -27,6 +27,7 @@ TEST(PauseClockTest, TheBarSaysUntilWhen) {
     EXPECT_EQ(PausedText(true, 9, 5), L"已暂停，至 09:05");
     EXPECT_EQ(PausedText(true, 23, 59), L"已暂停，至 23:59");
     EXPECT_EQ(PausedText(false, 9, 5), L"已暂停");
+    EXPECT_EQ(PauseEndText(2026, 12, 1, 0, 7), L"2026-12-01 00:07");
 }
 
 }  // namespace

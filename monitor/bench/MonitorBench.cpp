@@ -47,14 +47,14 @@ long RssAnonKb() {
 class InstantProber : public Prober {
   public:
     InstantProber(MonitorState& state, long stopAt) : state_(state), stopAt_(stopAt) {}
-    std::optional<int> probe(const Ipv4Address&, int) override {
+    ProbeAnswer probe(const ProbeTarget&, int) override {
         ++probes_;
         if (probes_ == 1000) rssAfter1000Kb = RssAnonKb();
         if (probes_ == stopAt_) {
             rssAtStopKb = RssAnonKb();
             state_.requestStop();
         }
-        return 1;
+        return ProbeAnswer::Answered(1);
     }
     long rssAfter1000Kb = -1;
     long rssAtStopKb = -1;

@@ -68,15 +68,15 @@ class ScriptedProber : public Prober {
 
     int lastTimeoutMs = 0;
 
-    std::optional<int> probe(const Ipv4Address& address, int timeoutMs) override {
-        probed.push_back(address.toText());
+    ProbeAnswer probe(const ProbeTarget& target, int timeoutMs) override {
+        probed.push_back(target.address.toText());
         lastTimeoutMs = timeoutMs;
         if (duringProbe) duringProbe();
         bool answer = !answers.empty() && answers.front();
         if (!answers.empty()) answers.pop_front();
         if (answers.empty()) state->requestStop();
-        if (!answer) return std::nullopt;
-        return 7;
+        if (!answer) return ProbeAnswer::Unanswered();
+        return ProbeAnswer::Answered(7);
     }
 };
 
@@ -104,6 +104,9 @@ class RecordingSink : public MonitorSink {
             case ProbeOutcome::Recovering:
                 events.push_back("recovering");
                 break;
+            case ProbeOutcome::Unsupported:
+                events.push_back("unsupported");
+                break;
         }
     }
     void targetResolved(std::size_t index, const std::wstring& address) override {
@@ -122,6 +125,9 @@ class RecordingSink : public MonitorSink {
         events.push_back("lookup-failed " + std::to_string(index));
     }
     void clockJumped() override { events.push_back("jump"); }
+    void probeUnsupported(std::size_t index) override {
+        events.push_back("unsupported-target " + std::to_string(index));
+    }
 };
 
 // Fake time. Each wait either runs to its deadline at once, or, when the

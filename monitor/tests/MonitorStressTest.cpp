@@ -18,9 +18,9 @@ namespace {
 class CountingProber : public Prober {
   public:
     std::atomic<int> probes{0};
-    std::optional<int> probe(const Ipv4Address&, int) override {
-        if (++probes % 3 == 0) return std::nullopt;
-        return 1;
+    ProbeAnswer probe(const ProbeTarget&, int) override {
+        if (++probes % 3 == 0) return ProbeAnswer::Unanswered();
+        return ProbeAnswer::Answered(1);
     }
 };
 

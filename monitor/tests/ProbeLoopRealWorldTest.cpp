@@ -28,11 +28,11 @@ class AddressProber : public Prober {
     std::vector<std::wstring> probed;
     std::size_t cycles = 10;
 
-    std::optional<int> probe(const Ipv4Address& address, int) override {
-        probed.push_back(address.toText());
+    ProbeAnswer probe(const ProbeTarget& target, int) override {
+        probed.push_back(target.address.toText());
         if (probed.size() >= cycles) state->requestStop();
-        if (answering.count(address.toText()) == 0) return std::nullopt;
-        return 3;
+        if (answering.count(target.address.toText()) == 0) return ProbeAnswer::Unanswered();
+        return ProbeAnswer::Answered(3);
     }
 };
 

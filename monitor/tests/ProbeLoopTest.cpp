@@ -240,7 +240,7 @@ class ConcurrentProber : public Prober {
     std::size_t mostAtOnce = 0;
     std::vector<int> timeouts;
 
-    std::optional<int> probe(const Ipv4Address& address, int timeoutMs) override {
+    ProbeAnswer probe(const ProbeTarget& target, int timeoutMs) override {
         std::unique_lock<std::mutex> lock(mutex_);
         timeouts.push_back(timeoutMs);
         ++underWay_;
@@ -248,8 +248,8 @@ class ConcurrentProber : public Prober {
         all_.notify_all();
         all_.wait_for(lock, std::chrono::seconds(5), [&] { return mostAtOnce >= together; });
         --underWay_;
-        if (!answering.count(address.toText())) return std::nullopt;
-        return address.octets[3];
+        if (!answering.count(target.address.toText())) return ProbeAnswer::Unanswered();
+        return ProbeAnswer::Answered(target.address.v4.octets[3]);
     }
 
   private:
@@ -344,7 +344,8 @@ TEST_F(ProbeLoopTest, ArmFirstCountsNothingUntilTheFirstAnswerAndAnOkWaitsAgain)
 TEST_F(ProbeLoopTest, AfterTheLimitItWaitsForResumeAndProbesOnlyForCancelOnUp) {
     sink.stopAtLimit = false;
     // Without "cancelonup": no probe until the alarm resumes the monitor,
-    // which then counts from zero and looks the target up again.
+    // which then counts from zero and looks the target up again in the
+    // background, probing its last address meanwhile.
     std::size_t waitsForCommand = 0;
     clock.duringWait = [&](std::size_t) {
         if (state->failureCount() == 1) {
@@ -356,7 +357,11 @@ TEST_F(ProbeLoopTest, AfterTheLimitItWaitsForResumeAndProbesOnlyForCancelOnUp) {
     };
     start(Settings(L"host.lan", 1, 1), {false, false, true});
     EXPECT_EQ(waitsForCommand, 2u);
-    EXPECT_EQ(resolver.asked.size(), 3u);
+    EXPECT_EQ(resolver.asked.size(), 1u);
+    // The first lookup again never ended: the second resume starts none.
+    ASSERT_EQ(relookups.started.size(), 1u);
+    EXPECT_EQ(relookups.started[0].host, L"host.lan");
+    EXPECT_EQ(prober.probed, (std::vector<std::wstring>(3, L"127.0.0.1")));
     EXPECT_EQ(sink.events, (Events{"fail 1", "limit", "fail 1", "limit", "ok", "ended"}));
 
     // With it: the probes go on during the countdown, uncounted, and an

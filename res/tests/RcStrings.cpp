@@ -15,7 +15,9 @@ std::string Trimmed(const std::string& line) {
     return line.substr(begin, line.find_last_not_of(" \t\r") + 1 - begin);
 }
 
-std::string FirstWord(const std::string& line) { return line.substr(0, line.find_first_of(" \t,")); }
+std::string FirstWord(const std::string& line) {
+    return line.substr(0, line.find_first_of(" \t,"));
+}
 
 // The quoted text starting at `at` (its opening quote), escapes undone.
 std::string Quoted(const std::string& line, size_t at, bool& ok) {
@@ -113,7 +115,8 @@ RcFile ParseRc(const std::string& rc, const std::string& resourceH) {
                 fail(word + " is not defined in resource.h");
             } else if (!ok) {
                 fail(word + " has no whole quoted text on its line");
-            } else if (language && !language->strings.emplace(number->second, Utf8ToWide(text)).second) {
+            } else if (language &&
+                       !language->strings.emplace(number->second, Utf8ToWide(text)).second) {
                 fail(word + " twice in one language");
             }
         } else if (!inTable && language) {
@@ -129,7 +132,8 @@ RcFile ParseRc(const std::string& rc, const std::string& resourceH) {
 }
 
 const RcFile& ProgramRc() {
-    static const RcFile file = ParseRc(ReadWhole(VORLANE_RC_PATH), ReadWhole(VORLANE_RESOURCE_H_PATH));
+    static const RcFile file =
+        ParseRc(ReadWhole(VORLANE_RC_PATH), ReadWhole(VORLANE_RESOURCE_H_PATH));
     return file;
 }
 

@@ -86,10 +86,10 @@ TEST(StringTables, AMissingTextOrAChangedFieldIsFound) {
         "END\n";
     const RcFile parsed = ParseRc(rc, header);
     EXPECT_EQ(parsed.languages.at(Language::Chinese).strings.at(11), L"乙\n\"%%\"");
-    EXPECT_EQ(Mismatches(parsed),
-              (std::vector<std::string>{"IDS_A: the fields differ", "IDS_B only in Chinese",
-                                        "IDS_C is in no string table",
-                                        "the dialogs and menus differ"}));
+    EXPECT_EQ(
+        Mismatches(parsed),
+        (std::vector<std::string>{"IDS_A: the fields differ", "IDS_B only in Chinese",
+                                  "IDS_C is in no string table", "the dialogs and menus differ"}));
 }
 
 }  // namespace

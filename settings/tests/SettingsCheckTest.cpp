@@ -54,6 +54,24 @@ std::wstring Refused(const CheckResult& result) {
     return result.refused ? result.refused->key : L"";
 }
 
+TEST(CheckSettings, AnIpv6AddressNeedsNoFullStop) {
+    DialogInput in = Valid();
+    for (const wchar_t* target : {L"::1", L"tcp://[::1]:80", L"[2001:db8::1]:8080"}) {
+        in[L"ping"] = target;
+        EXPECT_EQ(Refused(CheckSettings(in)), L"") << target;
+    }
+    for (const wchar_t* target : {L"localhost:80", L"tcp://localhost:80", L"1::2::3"}) {
+        in[L"ping"] = target;
+        const CheckResult r = CheckSettings(in);
+        EXPECT_EQ(Refused(r), L"ping") << target;
+        EXPECT_EQ(r.warning, L"IP或网址不能为空！") << target;
+    }
+    in[L"ping"] = L"tcp://127.0.0.1";
+    const CheckResult r = CheckSettings(in);
+    EXPECT_EQ(Refused(r), L"ping");
+    EXPECT_EQ(r.warning, L"tcp:// 目标要写明1到65535之间的端口：tcp://127.0.0.1");
+}
+
 TEST(CheckSettings, TargetNeedsAFullStop) {
     for (const wchar_t* target : {L"", L"localhost", L"http//x"}) {
         DialogInput in = Valid();

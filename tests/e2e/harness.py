@@ -826,7 +826,8 @@ class NetNamespace:
     """A network namespace with only lo up, for simulated drops on loopback.
 
     `hosts` maps names to addresses for /etc/netns/NAME/hosts, which
-    `ip netns exec` puts in place of /etc/hosts (keep them in 127.0.0.0/8).
+    `ip netns exec` puts in place of /etc/hosts (keep them in 127.0.0.0/8,
+    or ::1).
     Name lookups stay on loopback as well: /etc/netns/NAME/resolv.conf names
     127.0.0.1, where nothing listens unless a case puts a server there, so a
     name outside the hosts file fails at once. answers(False) makes the namespace ignore ICMP echo requests."""
@@ -842,7 +843,7 @@ class NetNamespace:
 
     def create(self) -> "NetNamespace":
         for address in self.hosts.values():
-            if not address.startswith("127."):
+            if not address.startswith("127.") and address != "::1":
                 raise HarnessError(f"{address}: tests stay on loopback")
         subprocess.run(["ip", "netns", "add", self.name], check=True, timeout=10)
         self.created = True

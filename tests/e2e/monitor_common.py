@@ -4,6 +4,7 @@ bar's frame colour and the status texts of the trace."""
 
 import os
 import re
+import subprocess
 import time
 
 from harness import BarColours, bar_probe_points, near, poll
@@ -50,18 +51,46 @@ def confirm_settings(c, since=0, timeout=30):
     return answered
 
 
-def silence(ns, address):
-    """Echo requests to `address` are dropped inside the namespace, while
-    the rest of loopback answers."""
+def drop(ns, *match):
+    """Packets that `match` (an nftables match, e.g. "ip", "daddr",
+    "127.0.0.2") are dropped on their way in, inside the namespace."""
     for rule in (["add", "table", "inet", "t"],
                  ["add", "chain", "inet", "t", "in",
                   "{ type filter hook input priority 0; }"],
-                 ["add", "rule", "inet", "t", "in", "ip", "daddr", address,
-                  "icmp", "type", "echo-request", "drop"]):
+                 ["add", "rule", "inet", "t", "in", *match, "drop"]):
         if rule[1] != "rule" and getattr(ns, "_nft_ready", False):
             continue
         ns.exec("nft", *rule)
     ns._nft_ready = True
+
+
+def silence(ns, address):
+    """Echo requests to `address` are dropped inside the namespace, while
+    the rest of loopback answers."""
+    drop(ns, "ip", "daddr", address, "icmp", "type", "echo-request")
+
+
+LISTENER = """
+import socket, sys
+family = socket.AF_INET6 if ":" in sys.argv[1] else socket.AF_INET
+server = socket.socket(family, socket.SOCK_STREAM)
+server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+server.bind((sys.argv[1], int(sys.argv[2])))
+server.listen(64)
+print("ready", flush=True)
+while True:
+    server.accept()[0].close()
+"""
+
+
+def listen(ns, address, port):
+    """A TCP listener on `address`:`port` inside the namespace that takes
+    every connection and closes it; returns its process, ready. End it with
+    .kill() and .wait() (it is the listener itself: ip exec's it)."""
+    process = subprocess.Popen(ns.command("python3", "-c", LISTENER, address, str(port)),
+                               stdout=subprocess.PIPE, text=True)
+    assert process.stdout.readline().strip() == "ready", f"no listener on {address}:{port}"
+    return process
 
 
 def texts(c, since=0):

@@ -13,6 +13,16 @@ WINDOWS_DLLS = {
     "user32.dll", "winmm.dll", "ws2_32.dll", "version.dll", "uxtheme.dll", "imm32.dll",
 }
 
+# What the exe imports is loaded by name before its first line, before
+# wWinMain restricts the search to the system folder: only DLLs that Windows
+# keeps as KnownDLLs (never taken from the program's folder) and comctl32,
+# which the manifest binds to common controls 6. The others are delay-loaded
+# (test_dll_search.py plants them beside the exe).
+LOADED_BEFORE_MAIN = {
+    "advapi32.dll", "comctl32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll",
+    "user32.dll",
+}
+
 
 @case(timeout=30)
 def test_imports_only_windows_dlls(c):
@@ -22,6 +32,7 @@ def test_imports_only_windows_dlls(c):
     assert "kernel32.dll" in imported, imported
     assert not {n for n in imported if re.match(r"lib(gcc|stdc\+\+|winpthread)", n)}, imported
     assert imported <= WINDOWS_DLLS, imported - WINDOWS_DLLS
+    assert imported <= LOADED_BEFORE_MAIN, imported - LOADED_BEFORE_MAIN
 
 
 @case(timeout=60)

@@ -56,9 +56,10 @@ def test_menu_items_settings_and_about(c):
     at = (25, 12)
     menu = open_menu(c, bar, at)
     mg = menu.geometry()
-    # Shown at the cursor, with one item, a separator and three items.
+    # Shown at the cursor, with two items (设定, the pause's submenu), a
+    # separator and three items.
     assert abs(mg.x - (g.x + at[0])) <= 2 and abs(mg.y - (g.y + at[1])) <= 2, mg
-    assert menu_layout(c, menu) == ["item", "separator", "item", "item", "item"], \
+    assert menu_layout(c, menu) == ["item", "item", "separator", "item", "item", "item"], \
         menu_layout(c, menu)
     c.display.key("Escape")
     time.sleep(0.3)
@@ -75,7 +76,7 @@ def test_menu_items_settings_and_about(c):
     assert not c.trace.find("status", "准备中", since=mark)
 
     # The first item after the separator opens the log in an editor.
-    choose(c, bar, "Down", "Down", "Return")
+    choose(c, bar, "Down", "Down", "Down", "Return")
     editor = c.display.wait_window(".*Vorlane\\.log.*", exact=False, timeout=20)
     assert app.running()
     editor.focus()

@@ -12,28 +12,15 @@
 #include <stdio.h>
 #include <wchar.h>
 
+#include "program_windows.h"
+
 static const wchar_t* g_filter;
 static UINT g_message;
 static WPARAM g_wparam;
 static LPARAM g_lparam;
 static int g_reached;
 
-static BOOL belongs(HWND hwnd) {
-    DWORD pid = 0;
-    wchar_t path[MAX_PATH * 2];
-    DWORD size = sizeof(path) / sizeof(path[0]);
-    HANDLE process;
-    BOOL match = FALSE;
-    GetWindowThreadProcessId(hwnd, &pid);
-    process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    if (!process) return FALSE;
-    if (QueryFullProcessImageNameW(process, 0, path, &size)) {
-        CharLowerW(path);
-        match = wcsstr(path, g_filter) != NULL;
-    }
-    CloseHandle(process);
-    return match;
-}
+static BOOL belongs(HWND hwnd) { return belongs_to(hwnd, g_filter); }
 
 static BOOL CALLBACK send_to(HWND hwnd, LPARAM unused) {
     DWORD_PTR result = 0;

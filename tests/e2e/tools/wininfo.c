@@ -16,6 +16,8 @@
 #include <stdio.h>
 #include <wchar.h>
 
+#include "program_windows.h"
+
 static const wchar_t* g_filter;
 
 static void put_text(const wchar_t* text) {
@@ -48,22 +50,7 @@ static void window_text(HWND hwnd, wchar_t* buffer, int size) {
     buffer[size - 1] = 0;
 }
 
-static BOOL belongs(HWND hwnd) {
-    DWORD pid = 0;
-    wchar_t path[MAX_PATH * 2];
-    DWORD size = sizeof(path) / sizeof(path[0]);
-    HANDLE process;
-    BOOL match = FALSE;
-    GetWindowThreadProcessId(hwnd, &pid);
-    process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    if (!process) return FALSE;
-    if (QueryFullProcessImageNameW(process, 0, path, &size)) {
-        CharLowerW(path);
-        match = wcsstr(path, g_filter) != NULL;
-    }
-    CloseHandle(process);
-    return match;
-}
+static BOOL belongs(HWND hwnd) { return belongs_to(hwnd, g_filter); }
 
 static BOOL CALLBACK list_control(HWND hwnd, LPARAM top) {
     wchar_t cls[128], text[2048];
