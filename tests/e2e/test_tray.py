@@ -31,7 +31,8 @@ def test_icon_without_bar_still_acts_and_clicks_show_and_hide_the_bar(c):
                                cmduser=f"echo done> {windows_path(marker)}")
     wait_status(c, "没掉线")
     assert c.trace.find("tray", "^add\t1$"), tray(c)
-    assert c.trace.find("tray", "^modify\t1\tgreen\t目标：127.0.0.1$"), tray(c)
+    # Told to the icon right after the bar shows it.
+    c.trace.wait_for("tray", "^modify\t1\tgreen\t目标：127.0.0.1$", timeout=5)
     assert not bar_visible(c)
     poll("a green icon", lambda: icon_is(c, BarColours.GREEN), 10)
 
