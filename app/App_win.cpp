@@ -267,8 +267,7 @@ void App::onTrayCallback(LPARAM mouse) {
             break;
         case WM_RBUTTONUP:
             Trace(L"tray", L"click\tright");
-            ShowBarMenu(instance_, hwnd(),
-                        BarMenuState{alarm_->countingDown(), record_.logFileExists()});
+            ShowBarMenu(instance_, hwnd(), menuState());
             break;
         case WM_MOUSEMOVE:
             if (tray_.shown()) showStatus(bar_.picture().text, red_);
@@ -288,13 +287,15 @@ void App::notifyOf(UINT msg, LPARAM lParam) {
     }
 }
 
-void App::onBarMenuWanted() {
+BarMenuState App::menuState() const {
     BarMenuState state;
     state.countingDown = alarm_->countingDown();
     state.logExists = record_.logFileExists();
     state.paused = holds_->paused();
     state.canPause = alarm_->alarm().stage() != DropAlarm::Stage::Ended;
-    bar_.showMenu(state);
+    return state;
 }
+
+void App::onBarMenuWanted() { bar_.showMenu(menuState()); }
 
 }  // namespace vorlane

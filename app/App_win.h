@@ -61,6 +61,8 @@ class App : private framework::HiddenWindow, private BarListener {
     // The icon's mouse messages; the drop and the first answer after it
     // raise its notifications.
     void onTrayCallback(LPARAM mouse);
+    // What the bar's menu offers now; the icon's menu is the same.
+    BarMenuState menuState() const;
     void notifyOf(UINT msg, LPARAM lParam);
 
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
