@@ -63,10 +63,10 @@ function(kept_functions map var)
   set(${var} "${found}" PARENT_SCOPE)
 endfunction()
 
-# link(name script_text extra...): runs the link command with the script,
+# link_with_script(name script_text extra...): runs the link command with the script,
 # a map WORK_DIR/<name>.map and the extra arguments; the linker's messages
 # in link_messages.
-function(link name script_text)
+function(link_with_script name script_text)
   file(WRITE "${WORK_DIR}/${name}.ld" "${script_text}")
   set(args ${command})
   if(NOT name STREQUAL "final")
@@ -83,7 +83,7 @@ function(link name script_text)
 endfunction()
 
 string(REPLACE "${keep_all}" "KEEP(*(.eh_frame))" probe_script "${script}")
-link(probe "${probe_script}")
+link_with_script(probe "${probe_script}")
 file(REMOVE "${WORK_DIR}/probe.exe")
 kept_functions("${WORK_DIR}/probe.map" functions)
 
@@ -95,7 +95,7 @@ foreach(round RANGE 3)
     string(APPEND sections " \".eh_frame$${function}\"")
   endforeach()
   string(REPLACE "${keep_all}" "KEEP(*(${sections}))" final_script "${script}")
-  link(final "${final_script}" -Wl,--print-gc-sections)
+  link_with_script(final "${final_script}" -Wl,--print-gc-sections)
   kept_functions("${WORK_DIR}/final.map" kept)
   string(REGEX MATCHALL "removing unused section '\\.eh_frame\\$[^']+'" dropped "${link_messages}")
   list(TRANSFORM dropped REPLACE "^removing unused section '\\.eh_frame\\$([^']+)'$" "\\1")
