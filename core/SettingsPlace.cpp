@@ -2,6 +2,12 @@
 
 namespace vorlane {
 
+std::wstring AppDataSettingsFile(std::wstring appData) {
+    if (appData.empty()) return appData;
+    if (appData.back() != L'\\') appData += L'\\';
+    return appData + L"Vorlane\\Vorlane.ini";
+}
+
 SettingsPlace ChooseSettingsPlace(const std::wstring& exeFolder, bool exeFolderWritable,
                                   const std::wstring& appDataFile, bool appDataFileExists) {
     const std::wstring besideExe = exeFolder + L"Vorlane.ini";

@@ -16,8 +16,11 @@ struct SettingsPlace {
     std::wstring seed;
 };
 
-// `appDataFile` is "<application data>\Vorlane\Vorlane.ini" (empty when that
-// folder is unknown).
+// "<application data>\Vorlane\Vorlane.ini" for the user's application data
+// folder `appData`; empty when that folder is unknown (empty).
+std::wstring AppDataSettingsFile(std::wstring appData);
+
+// `appDataFile` is AppDataSettingsFile's.
 SettingsPlace ChooseSettingsPlace(const std::wstring& exeFolder, bool exeFolderWritable,
                                   const std::wstring& appDataFile, bool appDataFileExists);
 
