@@ -18,4 +18,12 @@ SettingsPlace ChooseSettingsPlace(const std::wstring& exeFolder, bool exeFolderW
     return {appDataFile, besideExe};
 }
 
+std::wstring FolderToMake(const std::wstring& path, const std::wstring& exeFolder) {
+    const size_t slash = path.find_last_of(L'\\');
+    if (slash == std::wstring::npos || path.compare(0, slash + 1, exeFolder) == 0) {
+        return std::wstring();
+    }
+    return path.substr(0, slash);
+}
+
 }  // namespace vorlane

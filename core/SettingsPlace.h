@@ -24,6 +24,11 @@ std::wstring AppDataSettingsFile(std::wstring appData);
 SettingsPlace ChooseSettingsPlace(const std::wstring& exeFolder, bool exeFolderWritable,
                                   const std::wstring& appDataFile, bool appDataFileExists);
 
+// The folder a save to `path` needs made first: Vorlane's own folder in
+// application data; none (empty) for a file in the exe's folder `exeFolder`,
+// which exists, or without a folder.
+std::wstring FolderToMake(const std::wstring& path, const std::wstring& exeFolder);
+
 // The program's folder, with a trailing backslash (Windows side).
 std::wstring ProgramFolder();
 // The decision above for this program on this machine (Windows side).

@@ -41,6 +41,11 @@ TEST(SettingsPlace, TheApplicationDataFileIsInAFolderOfItsOwn) {
     EXPECT_EQ(AppDataSettingsFile(L"\\\\server\\profiles\\lilei"),
               L"\\\\server\\profiles\\lilei\\Vorlane\\Vorlane.ini");
     EXPECT_EQ(AppDataSettingsFile(L""), L"");
+
+    // That folder is made before the first save; the exe's folder exists.
+    EXPECT_EQ(FolderToMake(kAppDataFile, kStick), L"C:\\Users\\li lei\\AppData\\Roaming\\Vorlane");
+    EXPECT_EQ(FolderToMake(kStick + L"Vorlane.ini", kStick), L"");
+    EXPECT_EQ(FolderToMake(L"", kStick), L"");
 }
 
 }  // namespace
