@@ -6,9 +6,9 @@ namespace vorlane {
 namespace {
 
 TEST(RunAtLogon, TheValueWrittenForAnExeStartsThatExe) {
-    for (const wchar_t* exe : {L"C:\\Program Files\\Vorlane 2\\Vorlane.exe",
-                               L"\\\\server\\tools\\Vorlane.exe", L"D:\\下载\\Vorlane",
-                               L"C:\\a.b c\\Vorlane.1.exe"}) {
+    for (const wchar_t* exe :
+         {L"C:\\Program Files\\Vorlane 2\\Vorlane.exe", L"\\\\server\\tools\\Vorlane.exe",
+          L"D:\\下载\\Vorlane", L"C:\\a.b c\\Vorlane.1.exe"}) {
         const std::wstring command = RunAtLogonCommand(exe);
         EXPECT_EQ(command.substr(command.size() - 6), L" /auto");
         EXPECT_EQ(ProgramOfCommand(command), exe);
