@@ -12,6 +12,11 @@ namespace vorlane {
 // that a benchmark runs on the shown bar. No parameters.
 constexpr UINT WM_RUN_BENCHMARK = WM_APP + 1;
 
+// app/: posted by the bar's drawing to the bar's window after a redraw that
+// foresaw the next picture, which is drawn when the message comes. No
+// parameters.
+constexpr UINT WM_DRAW_AHEAD = WM_APP + 9;
+
 // alarm/: a command started without waiting for it (the recovery command)
 // has ended. wParam its exit code, lParam how long it ran in milliseconds.
 constexpr UINT WM_STARTED_COMMAND_ENDED = WM_APP + 2;
