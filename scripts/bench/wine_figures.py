@@ -10,6 +10,7 @@ object; bench.sh makes the table.
 """
 
 import argparse
+import contextlib
 import json
 import os
 import re
@@ -108,15 +109,21 @@ def watch_maps(c):
     if c.display.name in _watchers:
         return
     watcher = MapWatcher(c.display)
-    # xev prints nothing until an event comes: a window of its own shown
-    # until its map is seen proves that it listens.
-    shown = subprocess.Popen(["xmessage", "listening"], env=c.display.env(),
-                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    try:
-        harness.poll("xev to see a map", lambda: watcher.since(0), timeout=20)
-    finally:
-        shown.kill()
-        shown.wait()
+    # xev prints nothing until an event comes: a window of its own mapped
+    # and seen proves that it listens. One mapped before xev had asked for
+    # the root's events goes unseen, so a new one is shown until one is.
+    deadline = time.monotonic() + 20
+    while not watcher.since(0):
+        if time.monotonic() > deadline:
+            raise harness.HarnessError("xev saw no map")
+        shown = subprocess.Popen(["xmessage", "listening"], env=c.display.env(),
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            with contextlib.suppress(harness.HarnessError):
+                harness.poll("xev to see a map", lambda: watcher.since(0), timeout=2)
+        finally:
+            shown.kill()
+            shown.wait()
     _watchers[c.display.name] = watcher
 
 
