@@ -92,12 +92,17 @@ std::vector<std::wstring> SplitTargets(const std::wstring& field) {
 
 TargetProblem CheckTarget(const std::wstring& entry) {
     const TargetSpec spec = ParseTarget(entry);
+    // A text that names no host is unreadable whatever follows it: its port
+    // says nothing the user could mend first.
+    if (spec.kind == TargetSpec::Kind::Empty || spec.kind == TargetSpec::Kind::Malformed) {
+        return TargetProblem::Unreadable;
+    }
     if (PortTooLarge(spec.port)) return TargetProblem::PortTooLarge;
     TargetProblem problem = TargetProblem::None;
     switch (spec.kind) {
         case TargetSpec::Kind::Empty:
         case TargetSpec::Kind::Malformed:
-            return TargetProblem::Unreadable;
+            break;
         case TargetSpec::Kind::Address:
             problem = CheckAddress(spec.address);
             break;

@@ -151,6 +151,7 @@ TEST(CheckTarget, Ipv6AddressesThatCanNeverAnswerAndTcpPorts) {
         {L"tcp://[febf::1]:80", P::NeedsZone},
         {L"fe80::1%0", P::NeedsZone},
         {L"1::2::3", P::Unreadable},
+        {L"[zz]:99999", P::Unreadable},
         {L"[::1]:65536", P::PortTooLarge},
         {L"tcp://127.0.0.1", P::NoTcpPort},
         {L"tcp://127.0.0.1:0", P::NoTcpPort},
