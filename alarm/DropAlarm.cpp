@@ -1,18 +1,10 @@
 #include "alarm/DropAlarm.h"
 
 #include "core/Digits.h"
-#include "settings/SettingsCheck.h"
+#include "core/Texts.h"
+#include "res/resource.h"
 
 namespace vorlane {
-
-const wchar_t kDroppedText[] = L"连续掉线：";
-const wchar_t kOkText[] = L"没掉线，OK！";
-const wchar_t kCountdownText[] = L"倒数关机：";
-const wchar_t kRunningText[] = L"执行命令行...";
-const wchar_t kStoppedText[] = L"停止！";
-const wchar_t kWaitingText[] = L"等待应答：";
-const wchar_t kGraceText[] = L"等待网络：";
-const wchar_t kUnsupportedText[] = L"不支持IPv6探测";
 
 namespace {
 
@@ -54,10 +46,10 @@ void DropAlarm::onProbeResult(bool answered, int failureCount) {
     // over the sequence.
     if (stage_ != Stage::Monitoring) return;
     if (answered) {
-        actions_->showStatus(kOkText, false);
+        actions_->showStatus(Text(IDS_ONLINE), false);
         noteAnswer();
     } else {
-        actions_->showStatus(kDroppedText + Decimal(failureCount), true);
+        actions_->showStatus(Text(IDS_DROPPED, {Decimal(failureCount)}), true);
     }
 }
 
@@ -89,36 +81,35 @@ bool DropAlarm::pause(const std::wstring& text) {
 void DropAlarm::continueAfterPause() {
     if (!paused_) return;
     paused_ = false;
-    actions_->showStatus(kPreparingText, false);
+    actions_->showStatus(Text(IDS_PREPARING), false);
 }
 
 void DropAlarm::restartMonitoring() {
     stage_ = Stage::Monitoring;
-    actions_->showStatus(kPreparingText, false);
+    actions_->showStatus(Text(IDS_PREPARING), false);
     actions_->resumeMonitor();
 }
 
 void DropAlarm::onWaitingForAnswer(int probesSent) {
     if (stage_ != Stage::Monitoring || paused_) return;
     // Red: the machine is not being watched yet.
-    actions_->showStatus(kWaitingText + Decimal(probesSent), true);
+    actions_->showStatus(Text(IDS_WAITING, {Decimal(probesSent)}), true);
 }
 
 void DropAlarm::onGrace(int secondsLeft) {
     if (stage_ != Stage::Monitoring || paused_) return;
     // Red, as while waiting for the first answer: misses do not count yet.
-    actions_->showStatus(kGraceText + Decimal(secondsLeft), true);
+    actions_->showStatus(Text(IDS_GRACE, {Decimal(secondsLeft)}), true);
 }
 
 void DropAlarm::onProbesUnsupported() {
     if (stage_ != Stage::Monitoring || paused_) return;
     // Red: nothing is being watched.
-    actions_->showStatus(kUnsupportedText, true);
+    actions_->showStatus(Text(IDS_UNSUPPORTED), true);
 }
 
 void DropAlarm::onProbeUnsupported(const std::wstring& typed) {
-    actions_->logEvent("warning",
-                       LogDetails().add(L"text", std::wstring(kUnsupportedText) + L"：" + typed));
+    actions_->logEvent("warning", LogDetails().add(L"text", Text(IDS_UNSUPPORTED_TARGET, {typed})));
 }
 
 void DropAlarm::onDropLimit() {
@@ -153,7 +144,7 @@ void DropAlarm::onCountdownTick() {
     if (stage_ != Stage::CountingDown) return;
     const int countdown = CountdownSeconds(settings_.countdown, doublings_);
     if (countdownTicks_ < countdown) {
-        actions_->showStatus(kCountdownText + Decimal(countdown - countdownTicks_), true);
+        actions_->showStatus(Text(IDS_COUNTDOWN, {Decimal(countdown - countdownTicks_)}), true);
         ++countdownTicks_;
         return;
     }
@@ -164,7 +155,7 @@ void DropAlarm::onCountdownTick() {
 void DropAlarm::runAction() {
     stage_ = Stage::Acting;
     if (!settings_.commandLine.empty()) {
-        actions_->showStatus(kRunningText, true);
+        actions_->showStatus(Text(IDS_RUNNING), true);
         actions_->runCommand(BuildShellCommand(settings_.commandLine));
     }
     // Read after the command: the settings may have been confirmed while it
@@ -182,7 +173,7 @@ void DropAlarm::runAction() {
         actions_->performShutdown();
         return;
     }
-    actions_->showStatus(kStoppedText, true);
+    actions_->showStatus(Text(IDS_STOPPED), true);
 }
 
 }  // namespace vorlane

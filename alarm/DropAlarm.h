@@ -15,15 +15,6 @@
 
 namespace vorlane {
 
-extern const wchar_t kDroppedText[];      // "连续掉线：" + the count
-extern const wchar_t kOkText[];           // "没掉线，OK！"
-extern const wchar_t kCountdownText[];    // "倒数关机：" + the seconds left
-extern const wchar_t kRunningText[];      // "执行命令行..."
-extern const wchar_t kStoppedText[];      // "停止！"
-extern const wchar_t kWaitingText[];      // "等待应答：" + the probes sent so far
-extern const wchar_t kGraceText[];        // "等待网络：" + the seconds of grace left
-extern const wchar_t kUnsupportedText[];  // "不支持IPv6探测"
-
 class AlarmActions {
   public:
     virtual ~AlarmActions() = default;

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-namespace vorlane {
+#include "core/Texts.h"
+#include "res/resource.h"
 
-const wchar_t kPausedText[] = L"已暂停";
-const wchar_t kPausedUntilText[] = L"已暂停，至 ";
+namespace vorlane {
 
 namespace {
 
@@ -28,8 +28,8 @@ std::int64_t PauseClock::msLeft(std::int64_t nowMs) const {
 }
 
 std::wstring PausedText(bool timed, int hour, int minute) {
-    if (!timed) return kPausedText;
-    return kPausedUntilText + TwoDigits(hour) + L":" + TwoDigits(minute);
+    if (!timed) return Text(IDS_PAUSED);
+    return Text(IDS_PAUSED_UNTIL, {TwoDigits(hour) + L":" + TwoDigits(minute)});
 }
 
 std::wstring PauseEndText(int year, int month, int day, int hour, int minute) {

@@ -9,9 +9,6 @@
 
 namespace vorlane {
 
-extern const wchar_t kPausedText[];       // "已暂停"
-extern const wchar_t kPausedUntilText[];  // "已暂停，至 " + HH:MM
-
 // The menu's choices in minutes, 0 for "直到继续".
 constexpr int kPauseChoiceMinutes[] = {15, 60, 240, 0};
 

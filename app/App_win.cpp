@@ -3,10 +3,12 @@
 #include "app/AlarmGlue_win.h"
 #include "app/MonitorGlue_win.h"
 #include "app/SingleInstance_win.h"
+#include "app/UiLanguage_win.h"
 #include "app/WatchHolds_win.h"
 #include "app/bench/InProgramBench_win.h"
 #include "core/Core.h"
 #include "core/Digits.h"
+#include "core/Texts.h"
 #include "core/Trace.h"
 #include "framework/AppMessages.h"
 #include "monitor/MonitorController.h"
@@ -35,10 +37,10 @@ int App::run() {
         return 0;
     }
     Trace(L"start", L"bar-window");
+    tray_.attach(hwnd());
     int exitCode = 0;
     if (start()) {
-        bar_.appear();
-        Trace(L"window", L"bar-shown");
+        placeViews(true);
         exitCode = framework::RunMessageLoop(&bar_);
     }
     end();
@@ -53,16 +55,19 @@ bool App::start() {
     // bar's keyboard filter has to keep working there too.
     theCore->setMessageFilter(&bar_);
     theCore->autoFileConfig(place_);
+    UseLanguage(theCore->getConfigStr(keys::kLanguage));
     record_.open(theCore->configPath(), theCore->getConfigB(keys::kKeepLog) != FALSE, options_);
     Trace(L"start", L"settings-read");
     comeToFrontMessage_ = ComeToFrontMessage(theCore->configPath());
+    taskbarCreatedMessage_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+    Trace(L"tray", L"registered\t" + Decimal(taskbarCreatedMessage_));
 
     // The bar is laid out once the dialog is answered: nothing of it shows
     // before, and the dialog comes sooner without GDI+ and the font lookups.
     monitor_ = std::make_unique<MonitorController>(hwnd());
     alarm_ = std::make_unique<AlarmGlue>(
         hwnd(), theCore->getAppPath(), *monitor_,
-        [this](const std::wstring& text, bool red) { bar_.show(text, red); });
+        [this](const std::wstring& text, bool red) { showStatus(text, red); });
     monitorGlue_ = std::make_unique<MonitorGlue>(*monitor_, alarm_->alarm(), record_);
     holds_ = std::make_unique<WatchHolds>(hwnd(), *monitor_, alarm_->alarm(), record_,
                                           [this] { endSession(); });
@@ -101,6 +106,13 @@ int App::runSettingsDialog() {
 }
 
 void App::applySettings(const WorkingSettingsValues& values) {
+    // The bar's size follows its language's sample text, so the language
+    // comes first; a bar already laid out keeps its size.
+    UseLanguage(values.language);
+    wantBar_ = values.bar;
+    wantTray_ = values.tray;
+    dropLimit_ = values.tryTimes;
+    countdown_ = values.countdown;
     layOutBar();
     // At start-up the "RESET" written here is cleared again when the worker
     // starts: it resolves the target at its start in any case.
@@ -108,7 +120,33 @@ void App::applySettings(const WorkingSettingsValues& values) {
     alarm_->alarm().setSettings(values);
     record_.settings(values);
     // A pause goes on through new settings; its text stays.
-    if (!holds_ || !holds_->paused()) bar_.show(kPreparingText, false);
+    if (!holds_ || !holds_->paused()) showStatus(Text(IDS_PREPARING), false);
+    // At start-up the views come once the monitor runs (run()).
+    if (bar_.visible() || tray_.shown()) placeViews(false);
+}
+
+void App::placeViews(bool atStart) {
+    if (wantTray_ && !tray_.shown()) {
+        tray_.add();
+    } else if (!wantTray_) {
+        tray_.remove();
+    }
+    // With no notification area (no shell), the bar shows all the same.
+    const bool bar = wantBar_ || !tray_.shown();
+    if (atStart && bar) {
+        bar_.appear();
+        Trace(L"window", L"bar-shown");
+    } else {
+        bar_.setVisible(bar);
+    }
+}
+
+void App::showStatus(const std::wstring& text, bool red) {
+    red_ = red;
+    bar_.show(text, red);
+    if (!tray_.shown()) return;
+    const std::wstring glance = record_.glance(monitor_->targets());
+    tray_.show(red, glance.substr(0, glance.find(L"\r\n")));
 }
 
 void App::layOutBar() {
@@ -132,6 +170,7 @@ void App::end() {
     // one the bar would have taken.
     if (theCore) savePosition();
     record_.exit();
+    tray_.remove();
     bar_.destroy();
     Destroy();
     theCore.reset();
@@ -169,6 +208,24 @@ bool App::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     // Handled in a window procedure, so that they are acted on also while a
     // menu, a drag, a message box or the settings dialog runs a modal loop
     // of its own.
+    if (taskbarCreatedMessage_ != 0 && msg == taskbarCreatedMessage_) {
+        Trace(L"tray", L"taskbar-created");
+        tray_.addAgain();
+        return true;
+    }
+    switch (msg) {
+        case WM_TRAY_CALLBACK:
+            onTrayCallback(lParam);
+            return true;
+        case WM_COMMAND:  // the icon's menu
+            return onBarCommand(LOWORD(wParam));
+        case WM_DROP_LIMIT:
+        case WM_PROBE_RESULT:
+            notifyOf(msg, lParam);
+            break;
+        default:
+            break;
+    }
     if ((monitorGlue_ && monitorGlue_->handle(msg, wParam, lParam)) ||
         (alarm_ && alarm_->handle(msg, wParam, lParam)) ||
         (holds_ && holds_->handle(msg, wParam, lParam, result))) {
@@ -202,13 +259,43 @@ bool App::onBarCommand(int id) {
     }
 }
 
-void App::onBarMenuWanted() {
+void App::onTrayCallback(LPARAM mouse) {
+    switch (mouse) {
+        case WM_LBUTTONUP:
+            Trace(L"tray", L"click\tleft");
+            bar_.setVisible(!bar_.visible());
+            break;
+        case WM_RBUTTONUP:
+            Trace(L"tray", L"click\tright");
+            ShowBarMenu(instance_, hwnd(), menuState());
+            break;
+        case WM_MOUSEMOVE:
+            if (tray_.shown()) showStatus(bar_.picture().text, red_);
+            break;
+        default:
+            break;
+    }
+}
+
+void App::notifyOf(UINT msg, LPARAM lParam) {
+    if (msg == WM_DROP_LIMIT) {
+        dropped_ = true;
+        tray_.notify(Text(IDS_NOTE_DROP, {Decimal(dropLimit_), Decimal(countdown_)}));
+    } else if (dropped_ && lParam == kProbeAnswered) {
+        dropped_ = false;
+        tray_.notify(Text(IDS_NOTE_UP));
+    }
+}
+
+BarMenuState App::menuState() const {
     BarMenuState state;
     state.countingDown = alarm_->countingDown();
     state.logExists = record_.logFileExists();
     state.paused = holds_->paused();
     state.canPause = alarm_->alarm().stage() != DropAlarm::Stage::Ended;
-    bar_.showMenu(state);
+    return state;
 }
+
+void App::onBarMenuWanted() { bar_.showMenu(menuState()); }
 
 }  // namespace vorlane

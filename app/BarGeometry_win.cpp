@@ -8,12 +8,12 @@
 #include "core/Core.h"
 #include "core/Digits.h"
 #include "core/FontSize.h"
+#include "core/Texts.h"
 #include "core/Trace.h"
+#include "res/resource.h"
 
 namespace vorlane {
 namespace {
-
-const wchar_t kSampleText[] = L"一二三四：23";
 
 Rect ToRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
 
@@ -31,7 +31,7 @@ void MeasureBar(BarGeometry& bar, int dpi) {
     // Text, margins and frame all follow from the sample measured at the
     // screen's size of the text, so the bar keeps its proportions at any DPI.
     Gdiplus::Size sample =
-        theCore->getTextBounds(bar.fontName, EmPixels(bar.fontSize, bar.dpi), kSampleText);
+        theCore->getTextBounds(bar.fontName, EmPixels(bar.fontSize, bar.dpi), Text(IDS_BAR_SAMPLE));
     BarLayout layout = ComputeBarLayout(sample.Width, sample.Height);
     bar.margin = layout.margin;
     bar.width = layout.width;

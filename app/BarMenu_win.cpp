@@ -1,24 +1,29 @@
 #include "app/BarMenu_win.h"
 
+#include "core/Texts.h"
 #include "framework/Handles.h"
+#include "framework/ResourceLanguage.h"
 #include "res/resource.h"
 
 namespace vorlane {
 
 void ShowBarMenu(HINSTANCE instance, HWND owner, const BarMenuState& state) {
-    framework::UniqueHmenu menu(::LoadMenuW(instance, MAKEINTRESOURCEW(IDR_POPUP)));
+    framework::UniqueHmenu menu(framework::LoadResourceMenu(instance, IDR_POPUP));
     if (!menu) return;
     HMENU popup = ::GetSubMenu(menu.get(), 0);
     // The pause's submenu follows 设定.
     constexpr UINT kPausePosition = 1;
     if (state.paused) {
         ::DeleteMenu(popup, kPausePosition, MF_BYPOSITION);
-        ::InsertMenuW(popup, kPausePosition, MF_BYPOSITION | MF_STRING, ID_CONTINUE, L"继续监测");
+        const std::wstring resume = Text(IDS_CONTINUE);
+        ::InsertMenuW(popup, kPausePosition, MF_BYPOSITION | MF_STRING, ID_CONTINUE,
+                      resume.c_str());
     } else if (!state.canPause) {
         ::EnableMenuItem(popup, kPausePosition, MF_BYPOSITION | MF_GRAYED);
     }
     if (state.countingDown) {
-        ::InsertMenuW(popup, 0, MF_BYPOSITION | MF_STRING, ID_CANCEL_COUNTDOWN, L"取消倒计时");
+        const std::wstring cancel = Text(IDS_CANCEL_COUNTDOWN);
+        ::InsertMenuW(popup, 0, MF_BYPOSITION | MF_STRING, ID_CANCEL_COUNTDOWN, cancel.c_str());
     }
     ::EnableMenuItem(popup, ID_VIEW_LOG, MF_BYCOMMAND | (state.logExists ? MF_ENABLED : MF_GRAYED));
     POINT cursor;

@@ -1,6 +1,8 @@
 #include "app/CommandLine.h"
 
 #include "core/Digits.h"
+#include "core/Texts.h"
+#include "res/resource.h"
 
 namespace vorlane {
 namespace {
@@ -94,28 +96,22 @@ StartOptions ParseCommandLine(const std::wstring& commandLine) {
 }
 
 std::wstring UnknownArgumentsText(const std::vector<std::wstring>& unknown) {
-    std::wstring text = L"无法识别的命令行参数：\n";
+    std::wstring text = Text(IDS_ARGS_HEAD) + L"\n";
     for (size_t k = 0; k < unknown.size() && k < kShownArguments; ++k) {
         const std::wstring& arg = unknown[k];
-        text += L"    “";
+        std::wstring shown = arg;
         if (arg.size() > kShownArgumentLength) {
             size_t cut = kShownArgumentLength;
             // Never split a UTF-16 surrogate pair.
             if (arg[cut - 1] >= 0xD800 && arg[cut - 1] <= 0xDBFF) --cut;
-            text += arg.substr(0, cut) + L"…";
-        } else {
-            text += arg;
+            shown = arg.substr(0, cut) + L"…";
         }
-        text += L"”\n";
+        text += Text(IDS_ARGS_ITEM, {shown}) + L"\n";
     }
     if (unknown.size() > kShownArguments) {
-        text += L"    （另有 " + Decimal(unknown.size() - kShownArguments) + L" 个）\n";
+        text += Text(IDS_ARGS_MORE, {Decimal(unknown.size() - kShownArguments)}) + L"\n";
     }
-    text +=
-        L"\n可用的参数：\n"
-        L"    /auto（也可写作 -auto、--auto）：保存的设定有效时直接开始监测，不显示设定对话框\n"
-        L"\n按“确定”后程序照常启动。";
-    return text;
+    return text + Text(IDS_ARGS_TAIL);
 }
 
 std::wstring LoggedArguments(const StartOptions& options) {
@@ -128,7 +124,7 @@ std::wstring LoggedArguments(const StartOptions& options) {
 }
 
 std::wstring UnknownArgumentsLogText(size_t count) {
-    return L"无法识别的命令行参数（" + Decimal(count) + L" 个，内容不记录）";
+    return Text(IDS_ARGS_LOGGED, {Decimal(count)});
 }
 
 }  // namespace vorlane

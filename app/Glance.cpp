@@ -1,18 +1,21 @@
 #include "app/Glance.h"
 
 #include "core/Digits.h"
+#include "core/Texts.h"
 #include "monitor/Target.h"
+#include "res/resource.h"
 
 namespace vorlane {
 namespace {
 
 std::wstring TargetLine(const Glance::Target& target) {
-    if (target.typed.empty()) return L"目标：未设定";
-    std::wstring line = L"目标：" + target.typed;
-    if (target.address.empty()) return line + L"（尚未解析）";
-    if (target.address == kLookupFailed) return line + L"（解析失败）";
-    if (target.address != target.typed) line += L" → " + target.address;
-    return line;
+    if (target.typed.empty()) return Text(IDS_GLANCE_NO_TARGET);
+    if (target.address.empty()) return Text(IDS_GLANCE_UNRESOLVED, {target.typed});
+    if (target.address == kLookupFailed) return Text(IDS_GLANCE_LOOKUP_FAILED, {target.typed});
+    if (target.address != target.typed) {
+        return Text(IDS_GLANCE_ADDRESS, {target.typed, target.address});
+    }
+    return Text(IDS_GLANCE_TARGET, {target.typed});
 }
 
 // Per mille as "12.5%", rounded to the nearest tenth of a per cent.
@@ -27,32 +30,32 @@ std::wstring GlanceText(const Glance& glance) {
     std::vector<std::wstring> lines;
     for (const Glance::Target& target : glance.targets) lines.push_back(TargetLine(target));
     if (glance.roundTripMs >= 0) {
-        lines.push_back(L"往返时间：" + Decimal(glance.roundTripMs) + L" ms");
+        lines.push_back(Text(IDS_GLANCE_ROUND_TRIP, {Decimal(glance.roundTripMs)}));
     }
     const LossRecord::Share& loss = glance.lossLastHour;
     if (loss.sent > 0) {
-        lines.push_back(L"近一小时丢包：" + Percent(loss.lost, loss.sent) + L"（" +
-                        Decimal(loss.lost) + L"/" + Decimal(loss.sent) + L"）");
+        lines.push_back(Text(IDS_GLANCE_LOSS, {Percent(loss.lost, loss.sent), Decimal(loss.lost),
+                                               Decimal(loss.sent)}));
     }
     switch (glance.state) {
         case LinkHistory::State::Unknown:
-            lines.push_back(L"尚无探测结果");
+            lines.push_back(Text(IDS_GLANCE_NO_RESULT));
             break;
         case LinkHistory::State::Up:
-            lines.push_back(L"连通自 " + FormatShortTime(glance.since));
+            lines.push_back(Text(IDS_GLANCE_UP_SINCE, {FormatShortTime(glance.since)}));
             break;
         case LinkHistory::State::Down:
-            lines.push_back(L"掉线自 " + FormatShortTime(glance.since) + L"，已丢失 " +
-                            Decimal(glance.missed) + L" 次");
+            lines.push_back(Text(IDS_GLANCE_DOWN_SINCE,
+                                 {FormatShortTime(glance.since), Decimal(glance.missed)}));
             break;
     }
-    lines.push_back(L"启动以来掉线：" + Decimal(glance.drops) + L" 次");
+    lines.push_back(Text(IDS_GLANCE_DROPS, {Decimal(glance.drops)}));
     if (!glance.logProblem.empty()) {
-        lines.push_back(L"日志无法写入：" + glance.logPath + L"：" + glance.logProblem);
+        lines.push_back(Text(IDS_GLANCE_LOG_FAILING, {glance.logPath, glance.logProblem}));
     } else if (glance.logPath.empty()) {
-        lines.push_back(L"日志：未开启");
+        lines.push_back(Text(IDS_GLANCE_LOG_OFF));
     } else {
-        lines.push_back(L"日志：" + glance.logPath);
+        lines.push_back(Text(IDS_GLANCE_LOG, {glance.logPath}));
     }
     std::wstring text;
     for (const std::wstring& line : lines) {

@@ -6,6 +6,7 @@
 #include "app/App_win.h"
 #include "app/CommandLine.h"
 #include "app/SingleInstance_win.h"
+#include "app/UiLanguage_win.h"
 #include "core/EventLog_win.h"
 #include "core/SettingsPlace.h"
 #include "core/Trace.h"
@@ -37,6 +38,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const vorlane::SettingsPlace place = vorlane::FindSettingsPlace();
     const vorlane::SingleInstanceGuard oneCopy(place.path.empty() ? place.seed : place.path);
     if (!options.unknown.empty()) {
+        // Said in the language of the settings file, which the application
+        // has not read yet.
+        vorlane::UseLanguage(vorlane::StoredLanguageKey(place));
         // Named to the person, never traced or logged: it may be anything.
         vorlane::Trace(L"window", L"unknown-arguments");
         vorlane::ProgramLog().write(

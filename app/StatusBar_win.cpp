@@ -49,6 +49,13 @@ void StatusBar::appear() {
     ::SetForegroundWindow(hwnd());
 }
 
+void StatusBar::setVisible(bool visible) {
+    if (visible == this->visible()) return;
+    if (tooltip_) tooltip_->hide();
+    ::ShowWindow(hwnd(), visible ? SW_SHOWNOACTIVATE : SW_HIDE);
+    Trace(L"window", visible ? L"bar-shown" : L"bar-hidden");
+}
+
 BarPicture StatusBar::picture() const {
     return BarPicture{geometry_.width,
                       geometry_.height,

@@ -49,6 +49,9 @@ class StatusBar : public framework::Dialog, public framework::MessageFilter {
     bool laidOut() const { return laidOut_; }
     // Shows the bar the first time and gives it the foreground.
     void appear();
+    // Shown or hidden (the notification-area icon's click, the `bar` key).
+    void setVisible(bool visible);
+    bool visible() const { return ::IsWindowVisible(hwnd()) != FALSE; }
     // The one way to redraw the bar.
     void show(const std::wstring& text, bool red);
     // Brings the bar, or the dialog or box open over it, to the front.

@@ -2,9 +2,11 @@
 // fails.
 #include "core/CoreInternal_win.h"
 #include "core/EventLog_win.h"
+#include "core/Texts.h"
 
 #include "core/Trace.h"
 #include "framework/Handles.h"
+#include "res/resource.h"
 
 namespace vorlane {
 
@@ -84,7 +86,7 @@ void ReportSaveOutcome(SaveOutcome outcome, const wchar_t* what, const std::wstr
     if (outcome != SaveOutcome::Failed) return;
     Trace(L"saved", L"failed");
 
-    std::wstring text = L"设定无法保存到文件：\n" + path + L"\n\n原来的设定文件保持不变。";
+    std::wstring text = Text(IDS_SAVE_FAILED, {path});
     wchar_t* reason = nullptr;
     if (error != 0 &&
         ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |

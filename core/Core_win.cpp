@@ -11,8 +11,10 @@
 #include "core/EventLog_win.h"
 #include "core/Identity.h"
 #include "core/SettingsPlace.h"
+#include "core/Texts.h"
 #include "core/Trace.h"
 #include "core/Utf.h"
+#include "res/resource.h"
 
 namespace vorlane {
 
@@ -150,13 +152,14 @@ std::wstring CCore::uu(int operation, const tagSoft* identity, const std::wstrin
     std::wstring body;
     if (auto info = DecodeIdentityBytes(identity->bytes, sizeof(identity->bytes))) {
         const auto wide = [](const std::u16string& s) { return Utf8ToWide(Utf16ToUtf8(s)); };
-        body = wide(info->shortName) + L" " + wide(info->kind) + L"\n版本 " + wide(info->version) +
-               L"\n" + wide(info->fullName);
+        body = wide(info->shortName) + L" " + wide(info->kind) + L"\n" +
+               Text(IDS_ABOUT_VERSION, {wide(info->version)}) + L"\n" + wide(info->fullName);
     } else {
         body = L"Vorlane";
     }
     Trace(L"window", L"about-box");
-    ::MessageBoxW(::GetActiveWindow(), body.c_str(), L"关于 Vorlane", MB_OK | MB_ICONINFORMATION);
+    const std::wstring title = Text(IDS_ABOUT_TITLE);
+    ::MessageBoxW(::GetActiveWindow(), body.c_str(), title.c_str(), MB_OK | MB_ICONINFORMATION);
     return std::wstring();
 }
 

@@ -3,7 +3,9 @@
 #include <cstdlib>
 
 #include "core/Digits.h"
+#include "core/Texts.h"
 #include "core/Utf.h"
+#include "res/resource.h"
 
 namespace vorlane {
 namespace {
@@ -158,10 +160,10 @@ bool EventLog::writeKept() {
     }
     if (!failing_) return true;
     // Said once, after the lines it speaks of and before the new event.
-    const std::wstring text = L"日志自 " + FormatShortTime(failingSince_) + L" 起无法写入（错误 " +
-                              Decimal(static_cast<long long>(failureError_)) + L"），" +
-                              Decimal(static_cast<long long>(writtenLate_)) + L" 行为事后补写，" +
-                              Decimal(static_cast<long long>(givenUp_)) + L" 行丢失";
+    const std::wstring text = Text(
+        IDS_LOG_LATE,
+        {FormatShortTime(failingSince_), Decimal(static_cast<long long>(failureError_)),
+         Decimal(static_cast<long long>(writtenLate_)), Decimal(static_cast<long long>(givenUp_))});
     if (!appendLine(FormatLogLine(clock_.now(), "warning", LogDetails().add(L"text", text)),
                     false)) {
         return false;

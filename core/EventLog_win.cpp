@@ -10,6 +10,8 @@
 #include <windows.h>
 
 #include "core/Digits.h"
+#include "core/Texts.h"
+#include "res/resource.h"
 
 namespace vorlane {
 namespace {
@@ -133,8 +135,8 @@ std::wstring SystemErrorText(unsigned long error) {
     for (wchar_t& c : text) {
         if (c == L'\r' || c == L'\n') c = L' ';
     }
-    const std::wstring code = L"错误 " + Decimal(error);
-    return text.empty() ? code : text + L"（" + code + L"）";
+    const std::wstring code = Text(IDS_ERROR_CODE, {Decimal(error)});
+    return text.empty() ? code : Text(IDS_ERROR_WITH_CODE, {text, code});
 }
 
 }  // namespace vorlane

@@ -21,6 +21,7 @@ enum class SettingKind {
     Text,    // kept as typed
     Number,  // a whole number, read the way atoi reads it
     Flag,    // a tick box; the store holds "1" or "0"
+    Choice,  // one of a list, kept as its stored word; the dialog's drop-down list
 };
 
 // What OK accepts in a number box. The number must lie in low..high, where
@@ -36,7 +37,22 @@ struct NumberRule {
     int WorkingSettingsValues::*highFrom = nullptr;
     bool zeroIsOff = false;
     bool raise = false;
-    const wchar_t* refusal = nullptr;
+    int refusal = 0;  // the text's id (res/resource.h); 0: none
+};
+
+// What OK accepts for a tick box left clear: with `offNeeds`, only while
+// the earlier tick box of that field is ticked, refused with `refusal`
+// otherwise.
+struct FlagRule {
+    bool WorkingSettingsValues::*offNeeds = nullptr;
+    int refusal = 0;
+};
+
+// One entry of a Choice: the word the store keeps, and the id of the text
+// the dialog's list shows for it.
+struct Choice {
+    const wchar_t* stored;
+    int text;
 };
 
 // What OK accepts in a text box.
@@ -61,12 +77,17 @@ struct Setting {
     int control;
     InLog log;
     // The field that the dialog's confirmation fills: the one that matches
-    // the kind, null for a key outside the dialog.
+    // the kind (a Choice fills `text`), null for a key outside the dialog.
     std::wstring WorkingSettingsValues::*text;
     int WorkingSettingsValues::*number;
     bool WorkingSettingsValues::*flag;
     TextRule textRule;
     NumberRule numberRule;
+    FlagRule flagRule = {};
+    // A Choice's entries, the first one also taken for a stored word that
+    // is none of them.
+    const Choice* choices = nullptr;
+    int choiceCount = 0;
 
     bool inDialog() const { return control != 0; }
 };
@@ -98,8 +119,9 @@ const Setting* FindSetting(std::wstring_view key);
 constexpr const wchar_t* kFlagOn = L"1";
 constexpr const wchar_t* kFlagOff = L"0";
 
-// A confirmed value as the store keeps it and the log shows it: a text as it
-// is, a number in decimal, a flag as "1" or "0". For a key of the dialog.
+// A confirmed value as the store keeps it and the log shows it: a text or a
+// choice as it is, a number in decimal, a flag as "1" or "0". For a key of
+// the dialog.
 std::wstring StoredForm(const Setting& setting, const WorkingSettingsValues& values);
 
 }  // namespace vorlane

@@ -31,6 +31,9 @@ struct WorkingSettingsValues {
     // Seconds after a resume from sleep in which misses do not count unless
     // a target answers first; 0: they count at once.
     int resumeGrace = 60;
+    std::wstring language = L"auto";  // the `lang` key: auto, zh or en
+    bool tray = false;                // an icon in the notification area
+    bool bar = true;                  // the status bar on screen
 };
 
 }  // namespace vorlane

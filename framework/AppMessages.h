@@ -39,6 +39,12 @@ constexpr UINT WM_LOOKUP_FAILED = WM_APP + 8;
 // as a wake. No parameters.
 constexpr UINT WM_CLOCK_JUMPED = WM_APP + 9;
 
+// app/: the notification-area icon's callback (Shell_NotifyIcon's
+// uCallbackMessage). wParam the icon's id, lParam the mouse message
+// (WM_LBUTTONUP, WM_RBUTTONUP, ...) or NIN_ notice. Kept apart from the
+// numbers above so that the other layers' ids can grow.
+constexpr UINT WM_TRAY_CALLBACK = WM_APP + 32;
+
 constexpr LPARAM kProbeAnswered = 0;
 constexpr LPARAM kProbeMissed = -1;
 constexpr LPARAM kProbeWaiting = -2;  // missed before the first answer: not counted

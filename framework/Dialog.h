@@ -1,4 +1,5 @@
-// A dialog made from a resource template, modal or modeless. The dialog
+// A dialog made from a resource template, modal or modeless, in the
+// resources' language (framework/ResourceLanguage.h). The dialog
 // procedure stores `this` in GWLP_USERDATA at WM_INITDIALOG and decodes each
 // message once into a virtual handler; everything without a handler of its own
 // reaches OnMessage.

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "framework/ResourceLanguage.h"
+
 namespace framework {
 
 Dialog::Dialog(HINSTANCE instance, int templateId) noexcept
@@ -15,14 +17,18 @@ Dialog::~Dialog() {
 
 INT_PTR Dialog::DoModal(HWND owner) {
     modal_ = true;
-    return ::DialogBoxParamW(instance_, MAKEINTRESOURCEW(templateId_), owner, DialogProc,
-                             reinterpret_cast<LPARAM>(this));
+    const DLGTEMPLATE* dialog = FindDialogTemplate(instance_, templateId_);
+    if (!dialog) return -1;
+    return ::DialogBoxIndirectParamW(instance_, dialog, owner, DialogProc,
+                                     reinterpret_cast<LPARAM>(this));
 }
 
 HWND Dialog::CreateModeless(HWND owner) {
     modal_ = false;
-    return ::CreateDialogParamW(instance_, MAKEINTRESOURCEW(templateId_), owner, DialogProc,
-                                reinterpret_cast<LPARAM>(this));
+    const DLGTEMPLATE* dialog = FindDialogTemplate(instance_, templateId_);
+    if (!dialog) return nullptr;
+    return ::CreateDialogIndirectParamW(instance_, dialog, owner, DialogProc,
+                                        reinterpret_cast<LPARAM>(this));
 }
 
 void Dialog::EndDialog(INT_PTR result) {

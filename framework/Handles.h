@@ -89,6 +89,12 @@ struct HcursorTraits {  // a cursor made by CopyIcon / CreateCursor, not a share
     static void close(type h) { ::DestroyCursor(h); }
 };
 
+struct HiconTraits {  // an icon made by CreateIconIndirect, not a shared one
+    using type = HICON;
+    static type invalid() { return nullptr; }
+    static void close(type h) { ::DestroyIcon(h); }
+};
+
 using UniqueHdc = UniqueAny<HdcTraits>;
 using UniqueHbitmap = UniqueAny<GdiObjectTraits<HBITMAP>>;
 using UniqueHfont = UniqueAny<GdiObjectTraits<HFONT>>;
@@ -98,6 +104,7 @@ using UniqueFileHandle = UniqueAny<FileHandleTraits>;
 using UniqueHmodule = UniqueAny<HmoduleTraits>;
 using UniqueHmenu = UniqueAny<HmenuTraits>;
 using UniqueHcursor = UniqueAny<HcursorTraits>;
+using UniqueHicon = UniqueAny<HiconTraits>;
 
 // GetDC / ReleaseDC: the release needs the window as well as the DC.
 class WindowDc {

@@ -9,6 +9,7 @@ PACKAGES=(
   xvfb xdotool x11-apps x11-utils imagemagick xauth
   fonts-wqy-zenhei
   iproute2 nftables procps python3 zip
+  locales
   cmake g++ clang clang-format libclang-rt-14-dev
   libgtest-dev libbenchmark-dev
 )

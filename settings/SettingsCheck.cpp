@@ -3,11 +3,11 @@
 #include <climits>
 #include <stdexcept>
 
+#include "core/Texts.h"
+#include "monitor/TargetList.h"
+#include "res/resource.h"
+
 namespace vorlane {
-
-const wchar_t* const kTargetRefusedText = L"IP或网址不能为空！";
-const wchar_t* const kPreparingText = L"准备中...";
-
 namespace {
 
 // A warning box stays readable however long the entry is.
@@ -16,44 +16,44 @@ constexpr std::size_t kLongestEntryShown = 60;
 }  // namespace
 
 std::wstring TargetWarning(const TargetListCheck& check) {
-    const wchar_t* reason = L"";
+    int reason = 0;
     switch (check.problem) {
         case TargetProblem::TooMany:
-            reason = L"最多8个目标";
+            reason = IDS_TARGET_TOO_MANY;
             break;
         case TargetProblem::Unreadable:
-            reason = L"无法识别的目标";
+            reason = IDS_TARGET_UNREADABLE;
             break;
         case TargetProblem::NotUnicast:
-            reason = L"不是单个主机的地址，永远不会应答";
+            reason = IDS_TARGET_NOT_UNICAST;
             break;
         case TargetProblem::NeedsZone:
-            reason = L"本地链路地址要写明接口编号（如 fe80::1%2）";
+            reason = IDS_TARGET_NEEDS_ZONE;
             break;
         case TargetProblem::UnknownZone:
-            reason = L"没有这个编号的网络接口";
+            reason = IDS_TARGET_UNKNOWN_ZONE;
             break;
         case TargetProblem::PortTooLarge:
-            reason = L"端口不能大于65535";
+            reason = IDS_TARGET_PORT;
             break;
         case TargetProblem::NoTcpPort:
-            reason = L"tcp:// 目标要写明1到65535之间的端口";
+            reason = IDS_TARGET_NO_TCP_PORT;
             break;
         case TargetProblem::NameTooLong:
-            reason = L"名称超过253个字符";
+            reason = IDS_TARGET_NAME_LONG;
             break;
         case TargetProblem::LabelTooLong:
-            reason = L"名称中有一段超过63个字符";
+            reason = IDS_TARGET_LABEL_LONG;
             break;
         case TargetProblem::BadCharacter:
-            reason = L"名称含有无效字符";
+            reason = IDS_TARGET_BAD_CHARACTER;
             break;
         case TargetProblem::None:
             break;
     }
     std::wstring entry = check.entry;
     if (entry.size() > kLongestEntryShown) entry = entry.substr(0, kLongestEntryShown) + L"…";
-    return std::wstring(reason) + L"：" + entry;
+    return Text(IDS_TARGET_PROBLEM, {Text(reason), entry});
 }
 
 namespace {
@@ -66,7 +66,7 @@ bool IsBlank(wchar_t c) {
 std::wstring TextRefusal(TextRule rule, const std::wstring& text) {
     if (rule == TextRule::Any) return std::wstring();
     if (text.empty() || (text.find(L'.') == std::wstring::npos && !HasIpv6Address(text))) {
-        return kTargetRefusedText;
+        return Text(IDS_TARGET_EMPTY);
     }
     const TargetListCheck targets = CheckTargetList(text);
     if (targets.problem != TargetProblem::None) return TargetWarning(targets);
@@ -92,6 +92,13 @@ const Setting& SettingOf(std::wstring_view key) {
     return *setting;
 }
 }  // namespace
+
+std::wstring ChosenWord(const Setting& setting, const std::wstring& word) {
+    for (int k = 0; k < setting.choiceCount; ++k) {
+        if (word == setting.choices[k].stored) return word;
+    }
+    return setting.choiceCount > 0 ? setting.choices[0].stored : std::wstring();
+}
 
 int ReadItemInt(const std::wstring& text) {
     size_t i = 0;
@@ -139,14 +146,26 @@ CheckResult CheckSettings(const DialogInput& input) {
                 int number = ReadItemInt(entry);
                 if (!ApplyRule(setting.numberRule, values, number)) {
                     result.refused = &setting;
-                    if (setting.numberRule.refusal) result.warning = setting.numberRule.refusal;
+                    if (setting.numberRule.refusal)
+                        result.warning = Text(setting.numberRule.refusal);
                     return result;
                 }
                 values.*setting.number = number;
                 break;
             }
-            case SettingKind::Flag:
-                values.*setting.flag = input.ticked(setting);
+            case SettingKind::Flag: {
+                const bool ticked = input.ticked(setting);
+                const FlagRule& rule = setting.flagRule;
+                if (!ticked && rule.offNeeds && !(values.*rule.offNeeds)) {
+                    result.refused = &setting;
+                    result.warning = Text(rule.refusal);
+                    return result;
+                }
+                values.*setting.flag = ticked;
+                break;
+            }
+            case SettingKind::Choice:
+                values.*setting.text = ChosenWord(setting, entry);
                 break;
         }
     }

@@ -20,7 +20,8 @@ namespace vorlane {
 int ReadItemInt(const std::wstring& text);
 
 // What the dialog's controls hold, one entry per setting of the table: a
-// box's text as typed, kFlagOn or kFlagOff for a tick box. A setting outside
+// box's text as typed, kFlagOn or kFlagOff for a tick box, a list's chosen
+// word. A setting outside
 // the dialog, and any entry not filled, is empty.
 class DialogInput {
   public:
@@ -41,14 +42,15 @@ class DialogInput {
     std::vector<std::wstring> entries_;
 };
 
+// A Choice's stored `word` as OK takes it: itself when it is one of the
+// setting's choices, else the first choice.
+std::wstring ChosenWord(const Setting& setting, const std::wstring& word);
+
 struct CheckResult {
     const Setting* refused = nullptr;  // the first setting refused; null: accepted
     std::wstring warning;              // what the refusal says
     WorkingSettingsValues values;      // meaningful only when nothing was refused
 };
-
-extern const wchar_t* const kTargetRefusedText;  // "IP或网址不能为空！"
-extern const wchar_t* const kPreparingText;      // "准备中..."
 
 // The settings of the dialog in table order, each by its rule; only the
 // first refusal is reported. The target needs a full stop somewhere (or an

@@ -36,6 +36,8 @@ class SettingsDialog : public framework::Dialog {
     // Asks about each typed name that does not resolve now; false when the
     // user answers No to one.
     bool confirmUnresolvedNames(const std::wstring& targets);
+    // The drop-down list of a Choice, with `word`'s entry chosen.
+    void fillChoices(const Setting& setting, const std::wstring& word);
     void ShowSettingsLocation();
     void ApplyRunAtLogon();
 

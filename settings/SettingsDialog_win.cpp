@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/Core.h"
+#include "core/Texts.h"
 #include "core/Trace.h"
 #include "monitor/TargetList.h"
 #include "res/resource.h"
@@ -39,6 +40,8 @@ bool SettingsDialog::OnInit() {
         if (!setting.inDialog()) continue;
         if (setting.kind == SettingKind::Flag) {
             tick(setting.control, stored.ticked(setting));
+        } else if (setting.kind == SettingKind::Choice) {
+            fillChoices(setting, stored[setting]);
         } else {
             setItemText(setting.control, stored[setting]);
         }
@@ -60,6 +63,16 @@ DialogInput SettingsDialog::StoredInput(const CCore& core) {
                            [&core](const wchar_t* key) { return core.getConfigB(key) != FALSE; });
 }
 
+void SettingsDialog::fillChoices(const Setting& setting, const std::wstring& word) {
+    HWND list = item(setting.control);
+    const std::wstring chosen = ChosenWord(setting, word);
+    for (int k = 0; k < setting.choiceCount; ++k) {
+        const std::wstring shown = Text(setting.choices[k].text);
+        ::SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.c_str()));
+        if (chosen == setting.choices[k].stored) ::SendMessageW(list, CB_SETCURSEL, k, 0);
+    }
+}
+
 void SettingsDialog::ShowSettingsLocation() {
     // Said only where it is a surprise: anywhere but beside the exe.
     const std::wstring path = core_.configPath();
@@ -73,15 +86,14 @@ void SettingsDialog::ShowSettingsLocation() {
         ::ShowWindow(item(IDC_SETTINGS_LOCATION), SW_HIDE);
         return;
     }
-    setItemText(IDC_SETTINGS_LOCATION, L"设定保存在：" + path);
+    setItemText(IDC_SETTINGS_LOCATION, Text(IDS_SETTINGS_PLACE, {path}));
 }
 
 void SettingsDialog::ApplyRunAtLogon() {
     const bool on = ::IsDlgButtonChecked(hwnd(), IDC_RUNATLOGON) == BST_CHECKED;
     const DWORD error = SetRunAtLogon(on);
     if (error == 0) return;
-    std::wstring text = on ? L"无法设定登录时自动运行（注册表写入失败）。"
-                           : L"无法取消登录时自动运行（注册表写入失败）。";
+    std::wstring text = Text(on ? IDS_RUNATLOGON_SET_FAILED : IDS_RUNATLOGON_CLEAR_FAILED);
     wchar_t* reason = nullptr;
     if (::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                              FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -90,7 +102,7 @@ void SettingsDialog::ApplyRunAtLogon() {
         text += L"\n" + std::wstring(reason);
         ::LocalFree(reason);
     }
-    text += L"\n\n其他设定不受影响。";
+    text += L"\n\n" + Text(IDS_OTHER_SETTINGS_KEPT);
     core_.msgboxWarning(hwnd(), text);
 }
 
@@ -118,6 +130,9 @@ DialogInput SettingsDialog::ReadControls() const {
         if (setting.kind == SettingKind::Flag) {
             const bool on = ::IsDlgButtonChecked(hwnd(), setting.control) == BST_CHECKED;
             in[setting] = on ? kFlagOn : kFlagOff;
+        } else if (setting.kind == SettingKind::Choice) {
+            const LRESULT k = ::SendMessageW(item(setting.control), CB_GETCURSEL, 0, 0);
+            in[setting] = k >= 0 && k < setting.choiceCount ? setting.choices[k].stored : L"";
         } else {
             in[setting] = itemText(setting.control);
         }
@@ -163,7 +178,7 @@ bool SettingsDialog::confirmUnresolvedNames(const std::wstring& targets) {
     ::SetCursor(before);
     for (const std::wstring& name : unresolved) {
         Trace(L"window", L"lookup-question\t" + name);
-        const std::wstring question = L"目前无法解析：" + name + L"，仍然监测吗？";
+        const std::wstring question = Text(IDS_LOOKUP_QUESTION, {name});
         if (::MessageBoxW(hwnd(), question.c_str(), L"Vorlane", MB_YESNO | MB_ICONQUESTION) !=
             IDYES) {
             return false;

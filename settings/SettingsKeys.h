@@ -11,5 +11,6 @@ constexpr const wchar_t* kPosLeft = L"posleft";
 constexpr const wchar_t* kPosTop = L"postop";
 constexpr const wchar_t* kHelpHost = L"helphost";
 constexpr const wchar_t* kKeepLog = L"log";
+constexpr const wchar_t* kLanguage = L"lang";
 
 }  // namespace vorlane::keys

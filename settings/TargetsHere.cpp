@@ -1,11 +1,11 @@
 #include "settings/TargetsHere.h"
 
+#include "core/Texts.h"
 #include "monitor/TargetList.h"
+#include "res/resource.h"
 #include "settings/SettingsCheck.h"
 
 namespace vorlane {
-
-const wchar_t* const kNoIpv6EchoText = L"本系统无法用ping探测IPv6地址，请改用 tcp://[地址]:端口";
 
 std::wstring TargetsHereCheck::warningFor(const std::wstring& field, TargetSystem& system) {
     const TargetListCheck zones =
@@ -13,7 +13,7 @@ std::wstring TargetsHereCheck::warningFor(const std::wstring& field, TargetSyste
     if (zones.problem != TargetProblem::None) return TargetWarning(zones);
     if (field == ipv6Warned_ || !HasIpv6Echo(field) || system.canEchoIpv6()) return {};
     ipv6Warned_ = field;
-    return kNoIpv6EchoText;
+    return Text(IDS_NO_IPV6_ECHO);
 }
 
 }  // namespace vorlane

@@ -16,7 +16,6 @@ class TargetSystem {
 };
 
 // "本系统无法用ping探测IPv6地址，请改用 tcp://[地址]:端口"
-extern const wchar_t* const kNoIpv6EchoText;
 
 class TargetsHereCheck {
   public:

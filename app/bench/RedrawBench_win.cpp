@@ -13,12 +13,12 @@
 #include <memory>
 #include <vector>
 
-#include "alarm/DropAlarm.h"
 #include "app/BarDrawing_win.h"
 #include "app/bench/InProgramBench_win.h"
 #include "core/Digits.h"
+#include "core/Texts.h"
 #include "core/Trace.h"
-#include "settings/SettingsCheck.h"
+#include "res/resource.h"
 
 namespace vorlane {
 namespace {
@@ -55,17 +55,16 @@ class Timings {
 // the same text on a fresh surface. Some share their first glyphs, more or
 // fewer, with the text before, which the kept surface leaves as they are.
 void ComparePixels(const BarPicture& shown) {
-    const std::wstring countdown = kCountdownText;
-    const std::wstring texts[] = {kPreparingText,
-                                  kOkText,
-                                  std::wstring(kDroppedText) + L"1",
-                                  std::wstring(kDroppedText) + L"123",
-                                  countdown + L"60",
-                                  countdown + L"59",
-                                  countdown + L"58",
-                                  countdown + L"9",
-                                  kRunningText,
-                                  kStoppedText};
+    const std::wstring texts[] = {Text(IDS_PREPARING),
+                                  Text(IDS_ONLINE),
+                                  Text(IDS_DROPPED, {L"1"}),
+                                  Text(IDS_DROPPED, {L"123"}),
+                                  Text(IDS_COUNTDOWN, {L"60"}),
+                                  Text(IDS_COUNTDOWN, {L"59"}),
+                                  Text(IDS_COUNTDOWN, {L"58"}),
+                                  Text(IDS_COUNTDOWN, {L"9"}),
+                                  Text(IDS_RUNNING),
+                                  Text(IDS_STOPPED)};
     int pictures = 0, differ = 0;
     BarSurface kept;
     BarPicturesAhead ahead;  // "58", after "60" and "59", is drawn there
@@ -109,16 +108,17 @@ void RunRedrawBenchmark(BarDrawing& drawing, const BarPicture& shown, int count)
         // a countdown going down, each after the one before it, as the bar
         // shows them. A fresh surface draws its own new text and is made and
         // dropped beside the kept one, which keeps what it kept and shows.
+        const std::wstring dropped = Text(IDS_DROPPED, {Decimal(i)});
         const auto timeFresh = [&] {
             fresh.time([&] {
                 BarPicture picture = kept;
-                picture.text = kDroppedText + Decimal(i);
+                picture.text = dropped;
                 auto surface = std::make_unique<BarSurface>();
                 if (surface->draw(picture)) drawing.present(*surface);
             });
         };
         const auto timeChanged = [&] {
-            kept.text = kCountdownText + Decimal(each - i);
+            kept.text = Text(IDS_COUNTDOWN, {Decimal(each - i)});
             changed.time([&] { drawing.show(kept); });
         };
         const auto timeSame = [&] { same.time([&] { drawing.show(kept); }); };

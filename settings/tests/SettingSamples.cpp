@@ -68,6 +68,14 @@ std::vector<std::wstring> SettingSamples() {
                 sample =
                     setting.absent && ReadItemInt(Utf8ToWide(setting.absent)) ? kFlagOff : kFlagOn;
                 break;
+            case SettingKind::Choice:
+                for (int k = setting.choiceCount - 1; k >= 0; --k) {
+                    if (Utf8ToWide(setting.absent ? setting.absent : "") !=
+                        setting.choices[k].stored) {
+                        sample = setting.choices[k].stored;
+                    }
+                }
+                break;
         }
     }
     return samples;

@@ -64,7 +64,7 @@ TEST(CheckSettings, AnIpv6AddressNeedsNoFullStop) {
         in[L"ping"] = target;
         const CheckResult r = CheckSettings(in);
         EXPECT_EQ(Refused(r), L"ping") << target;
-        EXPECT_EQ(r.warning, kTargetRefusedText) << target;
+        EXPECT_EQ(r.warning, L"IP或网址不能为空！") << target;
     }
     in[L"ping"] = L"tcp://127.0.0.1";
     const CheckResult r = CheckSettings(in);
@@ -79,7 +79,7 @@ TEST(CheckSettings, TargetNeedsAFullStop) {
         in[L"tryinterval"] = L"0";  // only the first refusal is reported
         const CheckResult r = CheckSettings(in);
         EXPECT_EQ(Refused(r), L"ping") << target;
-        EXPECT_EQ(r.warning, kTargetRefusedText) << target;
+        EXPECT_EQ(r.warning, L"IP或网址不能为空！") << target;
     }
     for (const wchar_t* target : {L".", L"Example.COM", L"http://Host.example/x", L"10.0.0.1:80"}) {
         DialogInput in = Valid();
@@ -205,10 +205,32 @@ TEST(CheckSettings, ATargetThatCanNeverAnswerIsRefusedWithItsNameAndReason) {
     in[L"ping"] = std::wstring(100000, L'x') + L".lan";
     r = CheckSettings(in);
     EXPECT_EQ(Refused(r), L"ping");
-    EXPECT_NE(r.warning, kTargetRefusedText);
+    EXPECT_NE(r.warning, L"IP或网址不能为空！");
     EXPECT_LT(r.warning.size(), 100u);
     in[L"ping"] = L"127.0.0.1 127.0.0.2";
     EXPECT_EQ(Refused(CheckSettings(in)), L"");
+}
+
+TEST(CheckSettings, TheBarGoesOnlyWithTheIconAndAnUnknownLanguageIsAuto) {
+    DialogInput in = Valid();
+    in[L"bar"] = kFlagOff;
+    in[L"tray"] = kFlagOff;
+    CheckResult r = CheckSettings(in);
+    EXPECT_EQ(Refused(r), L"bar");
+    EXPECT_EQ(r.warning, L"不显示状态条时，必须在通知区域显示图标，否则程序在屏幕上无处可见。");
+    in[L"tray"] = kFlagOn;
+    r = CheckSettings(in);
+    ASSERT_EQ(Refused(r), L"");
+    EXPECT_TRUE(r.values.tray);
+    EXPECT_FALSE(r.values.bar);
+    for (const wchar_t* word : {L"zh", L"en", L"auto"}) {
+        in[L"lang"] = word;
+        EXPECT_EQ(CheckSettings(in).values.language, word);
+    }
+    for (const wchar_t* word : {L"", L"fr", L"EN", L"en "}) {
+        in[L"lang"] = word;
+        EXPECT_EQ(CheckSettings(in).values.language, L"auto") << word;
+    }
 }
 
 }  // namespace

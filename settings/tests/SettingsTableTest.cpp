@@ -30,6 +30,14 @@ DialogInput ReadFrom(const ConfigStore& store) {
         [&](const wchar_t* key) { return store.GetBool(WideToUtf8(key)); });
 }
 
+// The row of the tick box whose field is `flag`; null when none.
+const Setting* RowOfFlag(bool WorkingSettingsValues::*flag) {
+    for (const Setting& setting : Settings()) {
+        if (setting.kind == SettingKind::Flag && setting.flag == flag) return &setting;
+    }
+    return nullptr;
+}
+
 Texts Defaults() {
     Texts texts(Settings().size());
     for (const Setting& setting : Settings()) {
@@ -113,6 +121,11 @@ TEST(SettingsTable, EveryKeyOfTheDialogMakesTheWholeTripAloneAndAllTogether) {
         expected[row] = samples[row];
         std::vector<bool> alone = written;
         alone[row] = true;
+        // A tick box that may be cleared only beside another goes with it.
+        if (const Setting* needed = RowOfFlag(setting.flagRule.offNeeds)) {
+            expected[Settings().indexOf(*needed)] = samples[Settings().indexOf(*needed)];
+            alone[Settings().indexOf(*needed)] = true;
+        }
         RoundTrip(expected, alone, "alone: " + WideToUtf8(setting.key));
     }
     std::vector<bool> all(Settings().size());
@@ -130,7 +143,12 @@ TEST(SettingsTable, KeysAreUniqueNamedKeysAreRowsAndEveryRefusalSaysWhy) {
         const NumberRule& rule = setting.numberRule;
         const bool refuses = !rule.raise || rule.high != INT_MAX || rule.highFrom;
         if (setting.inDialog() && setting.kind == SettingKind::Number && refuses) {
-            EXPECT_NE(rule.refusal, nullptr);
+            EXPECT_NE(rule.refusal, 0);
+        }
+        if (setting.flagRule.offNeeds) {
+            EXPECT_NE(setting.flagRule.refusal, 0);
+            EXPECT_LT(Settings().indexOf(*RowOfFlag(setting.flagRule.offNeeds)),
+                      Settings().indexOf(setting));
         }
     }
     for (const wchar_t* named : {keys::kFontSize, keys::kFontName, keys::kPosLeft, keys::kPosTop,

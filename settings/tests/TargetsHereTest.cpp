@@ -35,9 +35,13 @@ TEST(TargetsHereCheck, AnUnknownZoneIsRefusedEveryTime) {
 TEST(TargetsHereCheck, NoIpv6EchoIsWarnedOnceForTheSameTargets) {
     FakeSystem system;
     TargetsHereCheck check;
-    EXPECT_EQ(check.warningFor(L"::1, 127.0.0.1", system), kNoIpv6EchoText);
-    EXPECT_EQ(check.warningFor(L"::1, 127.0.0.1", system), L"");   // OK again stores them
-    EXPECT_EQ(check.warningFor(L"::1", system), kNoIpv6EchoText);  // changed: told again
+    EXPECT_EQ(check.warningFor(L"::1, 127.0.0.1", system),
+              std::wstring(L"本系统无法用ping探测IPv6地址，请改用 tcp://[地址]:端口"));
+    EXPECT_EQ(check.warningFor(L"::1, 127.0.0.1", system), L"");  // OK again stores them
+    EXPECT_EQ(
+        check.warningFor(L"::1", system),
+        std::wstring(
+            L"本系统无法用ping探测IPv6地址，请改用 tcp://[地址]:端口"));  // changed: told again
     // What needs no ICMPv6 echo is never warned about, nor asked for.
     system.echoAsked = 0;
     for (const wchar_t* field :

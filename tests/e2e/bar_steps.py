@@ -25,6 +25,9 @@ IDC_TRYWINDOW = 1041
 IDC_UPAFTER = 1042
 IDC_RETRYINTERVAL = 1043
 IDC_RESUMEGRACE = 1044
+IDC_LANGUAGE = 1045
+IDC_TRAY = 1046
+IDC_BAR = 1047
 IDOK = 1
 IDCANCEL = 2
 
@@ -32,7 +35,7 @@ IDCANCEL = 2
 TAB_ORDER = [IDC_TARGET, IDC_TRYTIMES, IDC_TRYWINDOW, IDC_TRYINTERVAL, IDC_RETRYINTERVAL,
              IDC_TIMEOUT, IDC_UPAFTER, IDC_ARMFIRST, IDC_RESUMEGRACE, IDC_COMMAND, IDC_SOUND,
              IDC_COUNTDOWN, IDC_SHUTDOWN, IDC_CANCELONUP, IDC_REARM, IDC_COMMAND_UP, IDC_KEEPLOG,
-             IDC_RUNATLOGON, IDOK, IDCANCEL]
+             IDC_RUNATLOGON, IDC_TRAY, IDC_BAR, IDC_LANGUAGE, IDOK, IDCANCEL]
 
 DIALOG_KEYS = ("ping", "trytimes", "tryinterval", "djs", "cmduser", "bwav", "bshutdown",
                "timeout", "armfirst", "cancelonup", "rearm", "cmdup", "log")
@@ -74,9 +77,10 @@ def wait_bar(c, timeout=15):
 
 def warning_box(c, timeout=10):
     """The program's visible message box captioned "Vorlane": its texts."""
+    # Its one button says OK in the user's UI language (Wine's own text).
     return c.wait_windows("Vorlane", timeout,
-                          where=lambda w: w.cls == "#32770" and any(k.id == 2 or k.text == "OK"
-                                                                     for k in w.controls))
+                          where=lambda w: w.cls == "#32770" and any(
+                              k.id == 2 or k.text in ("OK", "确定") for k in w.controls))
 
 
 def open_menu(c, bar, at=(20, 10)):
@@ -102,6 +106,40 @@ def choose(c, bar, *keys):
 def exit_by_menu(c, app, bar):
     choose(c, bar, "Up", "Return")
     return app.wait_exit(15)
+
+
+def exit_program(c, app):
+    """Exit from the bar's menu, or, while the bar is hidden (bar=0), from
+    the same menu of the notification-area icon, right-clicked in Wine's
+    own tray window (test_tray.py)."""
+    if c.display.find_windows("^Vorlane$"):
+        return exit_by_menu(c, app, wait_bar(c))
+    menu = open_icon_menu(c)
+    # Clicked: the keyboard stays with Wine's tray window, not the menu.
+    g = menu.geometry()
+    c.display.click(g.x + g.width // 2, g.y + g.height - 12)
+    return app.wait_exit(15)
+
+
+def icon_point(c):
+    """The centre of the first icon in Wine's own tray window, which shows
+    the notification area's icons where no desktop has one."""
+    g = c.display.wait_window("Wine System Tray").geometry()
+    return g.x + 13, g.y + g.height - 13
+
+
+def open_icon_menu(c):
+    """Right-clicks the notification-area icon; returns the menu's X window."""
+    before = {w.id for w in c.display.find_windows("")}
+    c.display.right_click(*icon_point(c))
+
+    def menu():
+        new = [w for w in c.display.find_windows("") if w.id not in before]
+        return new[-1] if new else None
+
+    found = poll("the icon's menu", menu, 5)
+    time.sleep(0.3)
+    return found
 
 
 def check_bar_picture(c, bar, frame=BarColours.GREEN):

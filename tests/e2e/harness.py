@@ -91,9 +91,18 @@ WINE_BASE_ENV = {
     # Wine's errors stay in the case's wine.log: a start that fails inside
     # Wine says there why.
     "WINEDEBUG": "fixme-all",
+    # A Chinese user interface, as on the Chinese Windows the program was
+    # first made for: the program's texts follow the user's UI language
+    # (LC_MESSAGES under Wine), while the code page stays that of C.UTF-8.
+    # The locale must exist on the host (ensure_locales), or Wine names its
+    # X windows "??". LANGUAGE would override LC_MESSAGES, so it is empty.
     "LANG": "C.UTF-8",
-    "LC_ALL": "C.UTF-8",
+    "LC_ALL": "",
+    "LC_MESSAGES": "zh_CN.UTF-8",
+    "LANGUAGE": "",
 }
+# The host locales that cases run Wine under.
+HOST_LOCALES = (("zh_CN", "zh_CN.UTF-8"), ("en_US", "en_US.UTF-8"))
 
 
 class HarnessError(AssertionError):
@@ -232,6 +241,16 @@ def wine_env(prefix: str, **extra: str) -> Dict[str, str]:
     return env
 
 
+def ensure_locales() -> None:
+    """Generates the host locales of HOST_LOCALES that are missing (the
+    locales package is installed by the set-up; this takes a second)."""
+    have = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.lower()
+    for source, name in HOST_LOCALES:
+        if name.lower().replace("-", "") not in have.replace("-", ""):
+            subprocess.run(["localedef", "-i", source, "-f", "UTF-8", name], check=True,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
 def prefix_complete(prefix: str) -> bool:
     try:
         with open(os.path.join(prefix, PREFIX_READY_MARK)) as f:
@@ -248,6 +267,7 @@ def ensure_prefix(prefix: str, timeout: float = 300) -> None:
     services too and can hang); then the dialog font 宋体/SimSun is mapped to
     the installed CJK font so that Chinese labels render. A lock file keeps
     concurrent callers from building the same prefix twice."""
+    ensure_locales()
     prefix = os.path.abspath(prefix)
     os.makedirs(os.path.dirname(prefix), exist_ok=True)
     with open(prefix + ".lock", "w") as lock:

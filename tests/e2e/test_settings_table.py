@@ -9,7 +9,7 @@ import json
 import os
 import subprocess
 
-from bar_steps import exit_by_menu, settings_dialog, wait_bar
+from bar_steps import exit_program, settings_dialog
 from harness import case, poll
 from monitor_common import confirm_settings
 from test_event_log import log_lines, log_path
@@ -30,7 +30,7 @@ def set_in_dialog(c, rows):
     """Sets the control of each row to the row's sample as a person would,
     walking the dialog's tab stops once from the focus: typing over an edit
     box's text (reaching it selects the text), Space on a tick box that is
-    not yet as wanted."""
+    not yet as wanted, Home and Down to a drop-down list's entry."""
     wanted = {row["control"]: row for row in rows}
     left = set(wanted)
     passed = []
@@ -44,6 +44,8 @@ def set_in_dialog(c, rows):
             if row["kind"] == "flag":
                 if dialog.control(focus).checked != (row["sample"] == "1"):
                     c.display.key("space")
+            elif row["kind"] == "choice":
+                c.display.key("Home", *["Down"] * row["sample_index"])
             else:
                 c.display.type_text(row["sample"])
             left.discard(focus)
@@ -77,7 +79,7 @@ def test_every_key_set_in_the_dialog_is_stored_logged_and_shown_again(c):
     logged = [(row["key"], row["sample"] if row["key"] != LOG_KEY else "1")
               for row in rows if row["logged"]]
     assert list(events[-1].items()) == logged, events[-1]
-    exit_by_menu(c, app, wait_bar(c))
+    exit_program(c, app)
 
     # The next start shows each value; then the log's own key is set too.
     mark = c.trace.mark()
@@ -87,6 +89,8 @@ def test_every_key_set_in_the_dialog_is_stored_logged_and_shown_again(c):
         control = dialog.control(row["control"])
         if row["kind"] == "flag":
             assert control.checked is (row["sample"] == "1"), (row["key"], control)
+        elif row["kind"] == "choice":
+            assert control.text == row["sample_shown"], (row["key"], control)
         else:
             assert control.text == row["sample"], (row["key"], control)
     set_in_dialog(c, [row for row in rows if row["key"] == LOG_KEY])
@@ -94,4 +98,4 @@ def test_every_key_set_in_the_dialog_is_stored_logged_and_shown_again(c):
     stored = c.read_ini()
     expected = {row["key"]: row["sample"] for row in rows}
     assert {key: stored.get(key) for key in expected} == expected, stored
-    exit_by_menu(c, app, wait_bar(c))
+    exit_program(c, app)
