@@ -1,6 +1,7 @@
 #include "app/BarDrawing_win.h"
 
 #include "core/EventLog_win.h"
+#include "framework/AppMessages.h"
 
 namespace vorlane {
 namespace {
@@ -26,15 +27,15 @@ void BarDrawing::attach(HWND window) {
 }
 
 void BarDrawing::show(const BarPicture& picture) {
-    if (!surface_.draw(picture, &ahead_)) return;
+    if (!pictures_.show(picture)) return;
     present();
-    // Drawn while this one shows: a counter's next value then costs its
-    // redraw only a copy.
-    ahead_.prepareAfter(picture);
+    // Drawn once the messages before it are handled, while this one shows:
+    // a counter's next value then costs its redraw only the swap.
+    if (pictures_.wantsAhead()) ::PostMessageW(window_, WM_DRAW_AHEAD, 0, 0);
 }
 
 bool BarDrawing::shows(const BarPicture& picture) const {
-    return surface_.hasPicture() && surface_.drawn() == picture;
+    return pictures_.shown().hasPicture() && pictures_.shown().drawn() == picture;
 }
 
 void BarDrawing::present(const BarSurface& surface) {
@@ -60,9 +61,9 @@ bool BarDrawing::paint() {
     if (updateLayered_) return false;
     PAINTSTRUCT ps;
     HDC dc = ::BeginPaint(window_, &ps);
-    if (surface_.hasPicture()) {
-        ::BitBlt(dc, 0, 0, surface_.drawn().width, surface_.drawn().height, surface_.dc(), 0, 0,
-                 SRCCOPY);
+    const BarSurface& shown = pictures_.shown();
+    if (shown.hasPicture()) {
+        ::BitBlt(dc, 0, 0, shown.drawn().width, shown.drawn().height, shown.dc(), 0, 0, SRCCOPY);
     }
     ::EndPaint(window_, &ps);
     return true;

@@ -2,12 +2,9 @@
 // top-down DIB section with its memory DC, the GDI+ canvas on its bits, the
 // brushes and pen, the font family, and the text as a path. A redraw rebuilds
 // only what its picture changed (size, font, text, frame colour); what stays
-// is reused, so that a redraw costs little more than handing the picture to
-// the window: the background and frame are kept as pixels and copied back
-// under each new text, a new text that begins with the same glyphs as the
-// last one (a countdown's next second) is drawn only where it differs, and a
-// picture that did not change is not drawn again at all. A picture drawn
-// ahead on another surface (BarPicturesAhead_win.h) is taken as it is.
+// is reused: the background and frame are kept as pixels and copied back
+// under each new text, and a picture that did not change is not drawn again
+// at all.
 #pragma once
 
 #include <windows.h>
@@ -40,24 +37,6 @@ struct BarPicture {
     bool operator!=(const BarPicture& o) const { return !(*this == o); }
 };
 
-class BarPicturesAhead;
-
-// A picture as a surface drew it: its pixels, and the text's path, which the
-// next redraw compares its own with.
-struct DrawnPicture {
-    std::vector<uint32_t> bits;
-    std::vector<Gdiplus::PointF> points;
-    std::vector<BYTE> types;
-    bool known = false;
-
-    void swap(DrawnPicture& other) {
-        bits.swap(other.bits);
-        points.swap(other.points);
-        types.swap(other.types);
-        std::swap(known, other.known);
-    }
-};
-
 class BarSurface {
   public:
     BarSurface() = default;
@@ -67,10 +46,7 @@ class BarSurface {
 
     // Draws the picture into the DIB; false when the surface cannot be made
     // (zero size, out of memory). The bits are complete when it returns.
-    // A picture `ahead` drew already is copied from there.
-    bool draw(const BarPicture& picture, BarPicturesAhead* ahead = nullptr);
-    // The picture last drawn, to be taken by another surface.
-    void copyDrawn(DrawnPicture& out) const;
+    bool draw(const BarPicture& picture);
 
     // The memory DC with the DIB selected, for UpdateLayeredWindow or BitBlt.
     HDC dc() const { return memoryDc_.get(); }
@@ -84,10 +60,7 @@ class BarSurface {
     bool makeCanvas(int width, int height);
     void makeText(const BarPicture& picture);
     void drawBase(const BarPicture& picture);
-    bool drawChangedFigures();
-    void restoreBase(const RECT& area);
     void release();
-    void adopt(const BarPicture& picture, DrawnPicture& ready);
 
     framework::UniqueHbitmap bitmap_;
     framework::UniqueHdc memoryDc_;
@@ -104,27 +77,10 @@ class BarSurface {
     std::unique_ptr<Gdiplus::FontFamily> family_;
     std::wstring familyName_;
     std::unique_ptr<Gdiplus::StringFormat> format_;
-    // The points of the text's path now in the bits (drawn) and of the one
-    // being drawn (next), to find the figures the two have in common; known
-    // unless they could not be read.
-    std::vector<Gdiplus::PointF> drawnPoints_, nextPoints_;
-    std::vector<BYTE> drawnTypes_, nextTypes_;
-    bool drawnKnown_ = false, nextKnown_ = false;
-    // A figure of the shared ones: its points [from, to), the pixels it can
-    // touch, and whether it is filled again.
-    struct Figure {
-        size_t from, to;
-        RECT reach;
-        bool again;
-    };
-    std::vector<Figure> shared_;
-    std::vector<Gdiplus::PointF> fillPoints_;
-    std::vector<BYTE> fillTypes_;
     // Background and frame without the text, one 32-bit value a pixel.
     std::vector<uint32_t> base_;
     BarPicture drawn_;
     bool hasPicture_ = false;
-    DrawnPicture ready_;  // taken from ahead, its vectors kept for reuse
 };
 
 }  // namespace vorlane

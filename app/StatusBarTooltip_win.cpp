@@ -2,13 +2,13 @@
 
 #include <commctrl.h>
 
+#include "app/StatusBarTooltip.h"
+
 namespace vorlane {
 namespace {
 
 // Wide enough for a settings path on one line; longer lines wrap.
 constexpr int kMaxTipWidth = 640;
-// Between the bar and the tip.
-constexpr int kGap = 2;
 
 // The one tool: the whole bar, known by its handle; the bar places it.
 TOOLINFOW Tool(HWND bar, const std::wstring& text) {
@@ -96,12 +96,9 @@ void StatusBarTooltip::place() {
     if (::GetMonitorInfoW(::MonitorFromWindow(bar_, MONITOR_DEFAULTTONEAREST), &monitor)) {
         area = monitor.rcWork;
     }
-    int y = bar.bottom + kGap;
-    if (y + height > area.bottom) y = bar.top - kGap - height;
-    int x = bar.left;
-    if (x + width > area.right) x = area.right - width;
-    if (x < area.left) x = area.left;
-    ::SendMessageW(tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(x, y));
+    const Point at = PlaceTooltip(Rect{bar.left, bar.top, bar.right, bar.bottom}, width, height,
+                                  Rect{area.left, area.top, area.right, area.bottom});
+    ::SendMessageW(tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y));
 }
 
 }  // namespace vorlane

@@ -4,6 +4,7 @@
 #include "app/StatusBarTooltip_win.h"
 #include "core/FontSize.h"
 #include "core/Trace.h"
+#include "framework/AppMessages.h"
 #include "res/resource.h"
 
 namespace vorlane {
@@ -198,6 +199,9 @@ bool StatusBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
                 return true;
             }
             return drawing_.paint();
+        case WM_DRAW_AHEAD:
+            drawing_.drawAhead();
+            return true;
         case WM_QUERYDRAGICON:
             result = reinterpret_cast<LRESULT>(icon_);
             return true;

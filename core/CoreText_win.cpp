@@ -1,10 +1,9 @@
 // Text measurement for the status bar, and the default font family.
-#include <cmath>
 #include <memory>
 
 #include "core/Core.h"
 #include "core/CoreInternal_win.h"
-#include "core/FontSize.h"
+#include "core/CoreText.h"
 
 namespace vorlane {
 namespace {
@@ -56,7 +55,7 @@ std::wstring CCore::installedFamilyOr(const std::wstring& wanted) const {
 
 Gdiplus::Size CCore::getTextBounds(const std::wstring& fontName, int fontSize,
                                    const std::wstring& text) const {
-    const int size = (fontSize < 6 || fontSize > kMaxEmPixels) ? kDefaultFontSize : fontSize;
+    const int size = MeasuredEmPixels(fontSize);
     std::unique_ptr<Gdiplus::FontFamily> family = InstalledFamily(fontName.c_str());
     if (!family) family = std::make_unique<Gdiplus::FontFamily>(defaultFamily().c_str());
     const Gdiplus::FontFamily* use = family->GetLastStatus() == Gdiplus::Ok
@@ -83,16 +82,9 @@ Gdiplus::Size CCore::getTextBounds(const std::wstring& fontName, int fontSize,
     }
     Gdiplus::RectF ink;
     if (path.GetBounds(&ink) != Gdiplus::Ok) return Gdiplus::Size(0, 0);
-
-    // Width: from the origin to the ink's far edge, and the ink's left
-    // offset once more on the right. Height: the family's line spacing, the
-    // ink's bottom where a glyph reaches lower.
-    const Gdiplus::REAL left = ink.X > 0 ? ink.X : 0;
-    const Gdiplus::REAL width = ink.Width > 0 ? ink.X + ink.Width + left : 0;
-    const UINT16 emHeight = use->GetEmHeight(style);
-    Gdiplus::REAL height = emHeight ? em * use->GetLineSpacing(style) / emHeight : em;
-    if (ink.Height > 0 && ink.Y + ink.Height > height) height = ink.Y + ink.Height;
-    return Gdiplus::Size(static_cast<INT>(std::ceil(width)), static_cast<INT>(std::ceil(height)));
+    const TextBox box = TextBoxOf(InkBox{ink.X, ink.Y, ink.Width, ink.Height}, em,
+                                  use->GetLineSpacing(style), use->GetEmHeight(style));
+    return Gdiplus::Size(box.width, box.height);
 }
 
 }  // namespace vorlane

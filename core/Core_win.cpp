@@ -69,11 +69,9 @@ CCore::~CCore() = default;
 
 void CCore::autoFileConfig(const SettingsPlace& place) {
     const std::wstring& path = place.path;
-    const size_t slash = path.find_last_of(L'\\');
-    if (slash != std::wstring::npos && path.compare(0, slash + 1, appPath_) != 0) {
-        // The application data subfolder; fails harmlessly when it exists.
-        ::CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
-    }
+    const std::wstring folder = FolderToMake(path, appPath_);
+    // Fails harmlessly when it exists.
+    if (!folder.empty()) ::CreateDirectoryW(folder.c_str(), nullptr);
     auto disk = std::make_unique<WindowsFileSystem>();
     disk_ = disk.get();
     store_ = std::make_unique<ConfigStore>(std::move(disk), path, place.seed);

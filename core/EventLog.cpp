@@ -185,4 +185,29 @@ bool EventLog::appendLine(const std::string& line, bool flush) {
     return disk_.append(path_, line, flush);
 }
 
+std::string_view TornLineMend::toWrite(std::string_view line) {
+    if (!torn_) return line;
+    mended_.assign(1, '\n');
+    mended_.append(line.data(), line.size());
+    return mended_;
+}
+
+void TornLineMend::wrote(bool whole, std::size_t written) {
+    torn_ = !whole && (torn_ || written > 0);
+}
+
+int UtcOffsetMinutes(long long localTicks, long long utcTicks) {
+    const long long ticks = localTicks - utcTicks;
+    const long long minute = 60LL * 10000000;
+    return static_cast<int>((ticks + (ticks < 0 ? -minute : minute) / 2) / minute);
+}
+
+std::wstring LogPathBeside(const std::wstring& settingsPath) {
+    if (settingsPath.empty()) return std::wstring();
+    const size_t slash = settingsPath.find_last_of(L"\\/");
+    const std::wstring folder =
+        slash == std::wstring::npos ? std::wstring() : settingsPath.substr(0, slash + 1);
+    return folder + L"Vorlane.log";
+}
+
 }  // namespace vorlane

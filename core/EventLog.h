@@ -59,6 +59,14 @@ class LogDetails {
 // One whole line, newline included.
 std::string FormatLogLine(const LocalTime& at, std::string_view event, const LogDetails& details);
 
+// The offset from UTC, in whole minutes, of one moment read as local time
+// and as UTC, each in 100-ns ticks: rounded to the nearest minute, a half
+// away from zero.
+int UtcOffsetMinutes(long long localTicks, long long utcTicks);
+
+// "Vorlane.log" in the folder of `settingsPath`; empty for an empty path.
+std::wstring LogPathBeside(const std::wstring& settingsPath);
+
 class LogDisk {
   public:
     virtual ~LogDisk() = default;
@@ -71,6 +79,22 @@ class LogDisk {
     virtual bool replace(const std::wstring& from, const std::wstring& to) = 0;
     // The system's code for the last step that failed.
     virtual unsigned long lastError() const = 0;
+};
+
+// For a LogDisk that appends to a file it cannot take bytes back from: a
+// write cut short (a full disk) leaves part of a line there, and the next
+// write then begins with a line break, so that its line starts whole at the
+// beginning of a line.
+class TornLineMend {
+  public:
+    // The bytes to write for `line`; they live until the next call.
+    std::string_view toWrite(std::string_view line);
+    // What became of them: all written, or `written` bytes of them.
+    void wrote(bool whole, std::size_t written);
+
+  private:
+    std::string mended_;
+    bool torn_ = false;
 };
 
 class LogClock {

@@ -23,26 +23,13 @@ class WindowsLogDisk : public LogDisk {
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) return fail();
-        // A write cut short (a full disk) left part of a line that an
-        // append-only handle cannot take back; a line break ends it there,
-        // so that the next line starts whole at the beginning of a line.
-        std::string broken;
-        if (torn_) {
-            broken.reserve(bytes.size() + 1);
-            broken = "\n";
-            broken.append(bytes.data(), bytes.size());
-            bytes = broken;
-        }
+        bytes = mend_.toWrite(bytes);
         DWORD written = 0;
         bool ok =
             ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
             written == bytes.size();
-        if (ok) {
-            torn_ = false;
-            if (flush) ok = ::FlushFileBuffers(file) != FALSE;
-        } else {
-            torn_ = torn_ || written > 0;
-        }
+        mend_.wrote(ok, written);
+        if (ok && flush) ok = ::FlushFileBuffers(file) != FALSE;
         if (!ok) lastError_ = ::GetLastError();
         ::CloseHandle(file);
         return ok;
@@ -66,7 +53,7 @@ class WindowsLogDisk : public LogDisk {
         return false;
     }
     DWORD lastError_ = 0;
-    bool torn_ = false;
+    TornLineMend mend_;
 };
 
 long long Ticks(const SYSTEMTIME& time) {
@@ -82,9 +69,6 @@ class SystemLogClock : public LogClock {
         ::GetSystemTime(&utc);
         SYSTEMTIME local;
         if (!::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) local = utc;
-        // The offset of this very moment, daylight saving included.
-        const long long offsetTicks = Ticks(local) - Ticks(utc);
-        const long long minute = 60LL * 10000000;
         LocalTime at;
         at.year = local.wYear;
         at.month = local.wMonth;
@@ -93,8 +77,8 @@ class SystemLogClock : public LogClock {
         at.minute = local.wMinute;
         at.second = local.wSecond;
         at.millisecond = local.wMilliseconds;
-        at.offsetMinutes =
-            static_cast<int>((offsetTicks + (offsetTicks < 0 ? -minute : minute) / 2) / minute);
+        // The offset of this very moment, daylight saving included.
+        at.offsetMinutes = UtcOffsetMinutes(Ticks(local), Ticks(utc));
         return at;
     }
 };
@@ -109,14 +93,6 @@ EventLog& ProgramLog() {
 }
 
 LocalTime LocalNow() { return SystemLogClock().now(); }
-
-std::wstring LogPathBeside(const std::wstring& settingsPath) {
-    if (settingsPath.empty()) return std::wstring();
-    const size_t slash = settingsPath.find_last_of(L"\\/");
-    const std::wstring folder =
-        slash == std::wstring::npos ? std::wstring() : settingsPath.substr(0, slash + 1);
-    return folder + L"Vorlane.log";
-}
 
 std::wstring SystemErrorText(unsigned long error) {
     std::wstring text;

@@ -14,9 +14,6 @@ EventLog& ProgramLog();
 // The local time now, with its offset from UTC.
 LocalTime LocalNow();
 
-// "Vorlane.log" in the folder of `settingsPath`; empty for an empty path.
-std::wstring LogPathBeside(const std::wstring& settingsPath);
-
 // The system's text for an error code, on one line; "错误 N" without one.
 std::wstring SystemErrorText(unsigned long error);
 

@@ -16,10 +16,18 @@ struct SettingsPlace {
     std::wstring seed;
 };
 
-// `appDataFile` is "<application data>\Vorlane\Vorlane.ini" (empty when that
-// folder is unknown).
+// "<application data>\Vorlane\Vorlane.ini" for the user's application data
+// folder `appData`; empty when that folder is unknown (empty).
+std::wstring AppDataSettingsFile(std::wstring appData);
+
+// `appDataFile` is AppDataSettingsFile's.
 SettingsPlace ChooseSettingsPlace(const std::wstring& exeFolder, bool exeFolderWritable,
                                   const std::wstring& appDataFile, bool appDataFileExists);
+
+// The folder a save to `path` needs made first: Vorlane's own folder in
+// application data; none (empty) for a file in the exe's folder `exeFolder`,
+// which exists, or without a folder.
+std::wstring FolderToMake(const std::wstring& path, const std::wstring& exeFolder);
 
 // The program's folder, with a trailing backslash (Windows side).
 std::wstring ProgramFolder();

@@ -55,14 +55,8 @@ std::wstring ProgramFolder() {
 SettingsPlace FindSettingsPlace() {
     const std::wstring exeFolder = ProgramFolder();
     const bool writable = FolderIsWritable(exeFolder);
-    std::wstring appDataFile;
-    if (!writable) {
-        std::wstring folder = AppDataFolder();
-        if (!folder.empty()) {
-            if (folder.back() != L'\\') folder += L'\\';
-            appDataFile = folder + L"Vorlane\\Vorlane.ini";
-        }
-    }
+    const std::wstring appDataFile =
+        writable ? std::wstring() : AppDataSettingsFile(AppDataFolder());
     return ChooseSettingsPlace(exeFolder, writable, appDataFile,
                                !appDataFile.empty() && FileExists(appDataFile));
 }

@@ -39,6 +39,11 @@ constexpr UINT WM_LOOKUP_FAILED = WM_APP + 8;
 // as a wake. No parameters.
 constexpr UINT WM_CLOCK_JUMPED = WM_APP + 9;
 
+// app/: posted by the bar's drawing to the bar's window after a redraw that
+// foresaw the next picture, which is drawn when the message comes. No
+// parameters.
+constexpr UINT WM_DRAW_AHEAD = WM_APP + 10;
+
 // app/: the notification-area icon's callback (Shell_NotifyIcon's
 // uCallbackMessage). wParam the icon's id, lParam the mouse message
 // (WM_LBUTTONUP, WM_RBUTTONUP, ...) or NIN_ notice. Kept apart from the

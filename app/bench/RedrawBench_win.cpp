@@ -2,9 +2,9 @@
 // It makes N redraws, taking turns between four kinds so that each gets a
 // quarter of them under the same conditions: the floor (the layered update of
 // an unchanged picture), a redraw of the same picture on the kept surface, a
-// redraw of a new text on it (a countdown's next second, drawn ahead as the
-// bar does), and the allocate-every-time strategy (a fresh surface for each
-// redraw, nothing drawn ahead). It then checks that the kept surface gives the
+// redraw of a new text (a countdown's next second, drawn ahead as the bar
+// does), and the allocate-every-time strategy (a fresh surface for each
+// redraw, nothing drawn ahead). It then checks that the kept surfaces give the
 // very pixels a fresh one does, for every status text in both frames.
 #include <windows.h>
 
@@ -51,9 +51,8 @@ class Timings {
     std::vector<double> micros_;
 };
 
-// Pixels: each text drawn over the previous one on a kept surface against
-// the same text on a fresh surface. Some share their first glyphs, more or
-// fewer, with the text before, which the kept surface leaves as they are.
+// Pixels: each text drawn over the previous one on the kept surfaces, or
+// taken where it was drawn ahead, against the same text on a fresh surface.
 void ComparePixels(const BarPicture& shown) {
     const std::wstring texts[] = {Text(IDS_PREPARING),
                                   Text(IDS_ONLINE),
@@ -66,20 +65,18 @@ void ComparePixels(const BarPicture& shown) {
                                   Text(IDS_RUNNING),
                                   Text(IDS_STOPPED)};
     int pictures = 0, differ = 0;
-    BarSurface kept;
-    BarPicturesAhead ahead;  // "58", after "60" and "59", is drawn there
+    BarPictures kept;  // "58", after "60" and "59", is drawn ahead
     for (bool alarm : {false, true}) {
         for (const std::wstring& text : texts) {
             BarPicture picture = shown;
             picture.text = text;
             picture.alarm = alarm;
             BarSurface once;
-            ahead.waitIdle();  // as the second between two texts allows
-            if (!kept.draw(picture, &ahead) || !once.draw(picture)) continue;
-            ahead.prepareAfter(picture);
+            kept.drawAhead();  // as the second between two texts allows
+            if (!kept.show(picture) || !once.draw(picture)) continue;
             ++pictures;
             const size_t bytes = static_cast<size_t>(picture.width) * picture.height * 4;
-            if (std::memcmp(kept.bits(), once.bits(), bytes) != 0) {
+            if (std::memcmp(kept.shown().bits(), once.bits(), bytes) != 0) {
                 ++differ;
                 Trace(L"bench", L"pixels-differ\t" + text);
             }
@@ -97,10 +94,11 @@ void RunRedrawBenchmark(BarDrawing& drawing, const BarPicture& shown, int count)
     // What the kept surface holds: the shown picture, then each new text.
     BarPicture kept = shown;
     // The bar redraws at most about once a second, never twice in a row:
-    // each redraw is timed after a pause, once the pictures drawn ahead are
-    // done, all four kinds alike.
+    // each redraw is timed after a pause in which the picture foreseen is
+    // drawn ahead, as the bar's window does when its message comes, all four
+    // kinds alike.
     const auto pause = [&drawing] {
-        drawing.ahead().waitIdle();
+        drawing.drawAhead();
         ::Sleep(1);
     };
     for (int i = 0; i < each; ++i) {
@@ -124,7 +122,7 @@ void RunRedrawBenchmark(BarDrawing& drawing, const BarPicture& shown, int count)
         const auto timeSame = [&] { same.time([&] { drawing.show(kept); }); };
         const auto timeFloor = [&] { floor.time([&] { drawing.present(); }); };
         // Each kind in turn comes first, so that none always follows the
-        // same one (the worker's drawing, a fresh surface's allocations).
+        // same one (the drawing ahead, a fresh surface's allocations).
         for (int k = 0; k < 4; ++k) {
             pause();
             switch ((i + k) % 4) {

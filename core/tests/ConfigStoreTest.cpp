@@ -1,4 +1,5 @@
 #include "core/ConfigStore.h"
+#include "core/SettingsPlace.h"
 
 #include <map>
 #include <memory>
@@ -149,6 +150,33 @@ TEST_F(ConfigStoreTest, ASeedIsReadUntilTheFirstSaveWritesItWholeToTheFile) {
     ASSERT_EQ(broken.SetText("ping", "e.f"), SaveOutcome::Saved);
     EXPECT_EQ(disk_.files.count(seed), 1u);
     EXPECT_EQ(disk_.files.count(kPath + L".bad"), 0u);
+}
+
+TEST_F(ConfigStoreTest, AReadOnlyFolderWithOrWithoutASeedNeverHasItWritten) {
+    const std::wstring stick = L"E:\\Vorlane\\";
+    const std::wstring seed = stick + L"Vorlane.ini";
+    const SettingsPlace place = ChooseSettingsPlace(stick, false, kPath, false);
+    ASSERT_EQ(place.seed, seed);
+
+    // No file beside the exe: a first start, at the defaults.
+    ConfigStore fresh(std::make_unique<FakeFileSystem>(disk_), place.path, place.seed);
+    EXPECT_EQ(fresh.Load(), LoadState::Missing);
+    EXPECT_FALSE(fresh.readFromSeed());
+    ASSERT_EQ(fresh.SetText("ping", "a.b"), SaveOutcome::Saved);
+    EXPECT_EQ(File(), "[Vorlane]\r\nping=a.b\r\n");
+    EXPECT_EQ(disk_.files.count(seed), 0u);
+
+    // With one, and nowhere to save: read, kept in memory, nothing written.
+    disk_ = Disk();
+    disk_.files[seed] = "[Vorlane]\nping=c.d\n";
+    const SettingsPlace nowhere = ChooseSettingsPlace(stick, false, L"", false);
+    ConfigStore seeded(std::make_unique<FakeFileSystem>(disk_), nowhere.path, nowhere.seed);
+    EXPECT_EQ(seeded.Load(), LoadState::Loaded);
+    EXPECT_TRUE(seeded.readFromSeed());
+    EXPECT_EQ(seeded.SetText("ping", "e.f"), SaveOutcome::NotNeeded);
+    EXPECT_EQ(seeded.GetText("ping"), "e.f");
+    EXPECT_EQ(disk_.writes, 0);
+    EXPECT_EQ(disk_.files[seed], "[Vorlane]\nping=c.d\n");
 }
 
 TEST_F(ConfigStoreTest, ABatchIsOneWrite) {

@@ -183,5 +183,61 @@ TEST(EventLogSwitch, OffWritesNothingAndForgetsAFailure) {
     EXPECT_EQ(Lines(disk.files[kPath]).size(), 1u);
 }
 
+TEST(EventLogPlace, TheLogLivesBesideTheSettingsFileAndNowhereWithoutOne) {
+    EXPECT_EQ(LogPathBeside(L"C:\\Program Files\\Vorlane 2\\Vorlane.ini"),
+              L"C:\\Program Files\\Vorlane 2\\Vorlane.log");
+    EXPECT_EQ(LogPathBeside(L"\\\\server\\share\\Vorlane.ini"), L"\\\\server\\share\\Vorlane.log");
+    EXPECT_EQ(LogPathBeside(L"C:/tools/Vorlane.ini"), L"C:/tools/Vorlane.log");
+    EXPECT_EQ(LogPathBeside(L"C:\\a.b/c d\\Vorlane"), L"C:\\a.b/c d\\Vorlane.log");
+    EXPECT_EQ(LogPathBeside(L"Vorlane.ini"), L"Vorlane.log");
+
+    // No settings file (nowhere to save): no log, and no line kept for one.
+    FakeLogDisk disk;
+    FixedClock clock;
+    EventLog log(disk, clock);
+    log.configure(LogPathBeside(L""), true);
+    EXPECT_FALSE(log.enabled());
+    log.write("start");
+    EXPECT_EQ(disk.appends, 0);
+    EXPECT_FALSE(log.failing());
+}
+
+TEST(EventLogClock, TheOffsetIsRoundedToTheMinuteEitherSideOfUtc) {
+    const long long second = 10000000;
+    const long long utc = 134000000000000000LL;  // a moment in 2025
+    const auto offset = [&](long long seconds, long long extraTicks = 0) {
+        return UtcOffsetMinutes(utc + seconds * second + extraTicks, utc);
+    };
+    EXPECT_EQ(offset(0), 0);
+    EXPECT_EQ(offset(8 * 3600), 8 * 60);
+    EXPECT_EQ(offset(-(3 * 3600 + 30 * 60)), -(3 * 60 + 30));
+    EXPECT_EQ(offset(5 * 3600 + 45 * 60), 5 * 60 + 45);
+    EXPECT_EQ(offset(14 * 3600), 14 * 60);
+    EXPECT_EQ(offset(-12 * 3600), -12 * 60);
+    // Readings a moment apart land on the nearest minute, a half away from
+    // zero on both sides.
+    EXPECT_EQ(offset(8 * 3600 + 29, second - 1), 8 * 60);
+    EXPECT_EQ(offset(8 * 3600 - 29, 1 - second), 8 * 60);
+    EXPECT_EQ(offset(30), 1);
+    EXPECT_EQ(offset(-30), -1);
+    EXPECT_EQ(offset(29), 0);
+    EXPECT_EQ(offset(-29), 0);
+}
+
+TEST(EventLogDisk, OnlyAWriteCutShortMakesTheNextLineStartOnANewLine) {
+    TornLineMend mend;
+    EXPECT_EQ(mend.toWrite("a\n"), "a\n");
+    mend.wrote(false, 0);  // nothing reached the file: it ends with a whole line
+    EXPECT_EQ(mend.toWrite("b\n"), "b\n");
+    mend.wrote(false, 1);  // "b" without its line break
+    EXPECT_EQ(mend.toWrite("c\n"), "\nc\n");
+    mend.wrote(false, 0);  // the torn line is still there
+    EXPECT_EQ(mend.toWrite("c\n"), "\nc\n");
+    mend.wrote(false, 1);  // only the line break got through: a blank line, no harm
+    EXPECT_EQ(mend.toWrite("c\n"), "\nc\n");
+    mend.wrote(true, 3);
+    EXPECT_EQ(mend.toWrite("d\n"), "d\n");
+}
+
 }  // namespace
 }  // namespace vorlane

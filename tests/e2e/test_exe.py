@@ -50,3 +50,16 @@ def test_version_resource_is_the_cmake_version(c):
     assert fields["ProductName"] == "Vorlane" and fields["OriginalFilename"] == "Vorlane.exe"
     assert fields["LegalCopyright"] == "Copyright (c) 2026 The Vorlane authors"
     assert fields["FileDescription"] and fields["CompanyName"], fields
+
+
+@case(timeout=60)
+def test_exceptions_thrown_in_the_library_reach_their_handlers(c):
+    """The Release link leaves out the unwind information of functions it
+    leaves out, and only theirs: an exception thrown inside the static C++
+    library's string, vector, thread and function code unwinds to its handler
+    (tools/unwindprobe.cpp, linked as the exe is). The exe's own link fails
+    if a function it keeps lost its frame description."""
+    probe = os.path.join(os.path.dirname(c.wininfo_exe), "unwindprobe.exe")
+    c.use_private_prefix()
+    out = subprocess.run(["wine", probe], env=wine_env(c.prefix), capture_output=True, timeout=40)
+    assert out.returncode == 0, out
