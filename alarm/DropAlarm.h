@@ -45,6 +45,7 @@ class AlarmActions {
         CancelledBySuspend,
         CancelledBySessionEnd,
         CancelledByPause,
+        CancelledByServiceStop,
         Rearmed,
         RecoveryCommand,
     };

@@ -107,6 +107,8 @@ const wchar_t* CancelledBy(AlarmActions::Event event) {
             return L"session-end";
         case AlarmActions::Event::CancelledByPause:
             return L"pause";
+        case AlarmActions::Event::CancelledByServiceStop:
+            return L"service-stop";
         default:
             return nullptr;
     }

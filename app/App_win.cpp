@@ -2,6 +2,7 @@
 
 #include "app/AlarmGlue_win.h"
 #include "app/MonitorGlue_win.h"
+#include "app/ServiceView_win.h"
 #include "app/SingleInstance_win.h"
 #include "app/UiLanguage_win.h"
 #include "app/WatchHolds_win.h"
@@ -44,7 +45,7 @@ int App::run() {
         exitCode = framework::RunMessageLoop(&bar_);
     }
     end();
-    return exitCode;
+    return runAsView_ != 0 ? runAsView_ : exitCode;
 }
 
 bool App::start() {
@@ -74,6 +75,11 @@ bool App::start() {
     Trace(L"start", L"monitor-made");
 
     if (!startOnStoredSettings() && runSettingsDialog() != IDOK) return false;
+    // The dialog installed the service: it watches, this program shows it.
+    if (ServiceToView()) {
+        runAsView_ = kRunAsView;
+        return false;
+    }
     // Only the shown bar has a tooltip; made after the dialog, which the
     // user waits for.
     bar_.attachTooltip();
@@ -242,7 +248,7 @@ bool App::onBarCommand(int id) {
             alarm_->alarm().cancelCountdown();
             return true;
         case ID_SETTINGS:
-            runSettingsDialog();
+            if (runSettingsDialog() == IDOK && ServiceToView()) ::PostQuitMessage(kRunAsView);
             return true;
         case ID_VIEW_LOG:
             record_.viewLog(bar_.hwnd());

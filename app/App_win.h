@@ -32,7 +32,8 @@ class App : private framework::HiddenWindow, private BarListener {
     App(HINSTANCE instance, StartOptions options, SettingsPlace place);
     ~App();
 
-    // The whole run; the program's exit code.
+    // The whole run; the program's exit code, or kRunAsView
+    // (app/ServiceView_win.h) once the dialog has installed the service.
     int run();
 
   private:
@@ -81,6 +82,7 @@ class App : private framework::HiddenWindow, private BarListener {
     int dropLimit_ = 0;
     int countdown_ = 0;
     bool red_ = false;
+    int runAsView_ = 0;
     // Started when the bar is first laid out; it ends after the bar.
     framework::GdiplusSession gdiplus_;
     StatusBar bar_;

@@ -62,32 +62,52 @@ std::vector<std::wstring> SplitArguments(const std::wstring& line, size_t i) {
     }
 }
 
-bool IsAutoSwitch(const std::wstring& arg) {
+// The switch's word after "/", "-" or "--"; empty for an argument that is
+// no switch.
+std::wstring SwitchWord(const std::wstring& arg) {
     size_t dashes = 0;
     if (!arg.empty() && arg[0] == L'/') {
         dashes = 1;
     } else {
         while (dashes < arg.size() && dashes < 2 && arg[dashes] == L'-') ++dashes;
-        if (dashes == 0) return false;
+        if (dashes == 0) return std::wstring();
     }
-    const std::wstring word = arg.substr(dashes);
-    if (word.size() != 4) return false;
-    const wchar_t* expected = L"auto";
-    for (size_t k = 0; k < 4; ++k) {
+    return arg.substr(dashes);
+}
+
+// `word` is `expected` (lower case ASCII) in any case.
+bool IsWord(const std::wstring& word, const wchar_t* expected) {
+    size_t k = 0;
+    for (; k < word.size() && expected[k] != L'\0'; ++k) {
         wchar_t c = word[k];
         if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
         if (c != expected[k]) return false;
     }
-    return true;
+    return k == word.size() && expected[k] == L'\0';
 }
 
 }  // namespace
 
 StartOptions ParseCommandLine(const std::wstring& commandLine) {
     StartOptions options;
+    bool afterInstall = false;
     for (std::wstring& arg : SplitArguments(commandLine, SkipProgramName(commandLine))) {
-        if (IsAutoSwitch(arg)) {
+        const std::wstring word = SwitchWord(arg);
+        const bool settingsFile = afterInstall && word.empty() && !arg.empty();
+        afterInstall = false;
+        if (IsWord(word, L"auto")) {
             options.autoStart = true;
+        } else if (IsWord(word, L"install")) {
+            options.install = true;
+            afterInstall = true;
+        } else if (IsWord(word, L"uninstall")) {
+            options.uninstall = true;
+        } else if (IsWord(word, L"quiet")) {
+            options.quiet = true;
+        } else if (IsWord(word, L"service")) {
+            options.service = true;
+        } else if (settingsFile) {
+            options.installSettings = std::move(arg);
         } else {
             options.unknown.push_back(std::move(arg));
         }
@@ -115,7 +135,17 @@ std::wstring UnknownArgumentsText(const std::vector<std::wstring>& unknown) {
 }
 
 std::wstring LoggedArguments(const StartOptions& options) {
-    std::wstring text = options.autoStart ? L"/auto" : L"";
+    std::wstring text;
+    const auto add = [&text](bool given, const wchar_t* name) {
+        if (!given) return;
+        if (!text.empty()) text += L' ';
+        text += name;
+    };
+    add(options.autoStart, L"/auto");
+    add(options.service, L"/service");
+    add(options.install, L"/install");
+    add(options.uninstall, L"/uninstall");
+    add(options.quiet, L"/quiet");
     if (!options.unknown.empty()) {
         if (!text.empty()) text += L' ';
         text += L"(" + Decimal(options.unknown.size()) + L" not understood)";

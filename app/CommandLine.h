@@ -12,6 +12,15 @@ struct StartOptions {
     // "/auto", "-auto" or "--auto", in any case: start on the stored
     // settings without the dialog when they pass its checks.
     bool autoStart = false;
+    // The service's switches, spelt the same ways (service/): "/install"
+    // (optionally followed by the settings file to install: an argument
+    // that is no switch), "/uninstall", "/quiet" beside either, and
+    // "/service", with which the service manager starts the installed copy.
+    bool install = false;
+    bool uninstall = false;
+    bool quiet = false;
+    bool service = false;
+    std::wstring installSettings;
     // Every other argument, in the order given.
     std::vector<std::wstring> unknown;
 };

@@ -5,12 +5,16 @@
 
 #include "app/App_win.h"
 #include "app/CommandLine.h"
+#include "app/ServiceView_win.h"
 #include "app/SingleInstance_win.h"
 #include "app/UiLanguage_win.h"
 #include "core/EventLog_win.h"
 #include "core/SettingsPlace.h"
 #include "core/Trace.h"
 #include "framework/ShellCom.h"
+#include "service/EventLogSink_win.h"
+#include "service/ServiceMain_win.h"
+#include "service/Setup_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // DLLs named without a path come from the system folder only, never from
@@ -30,6 +34,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ::InitCommonControlsEx(&controls);
 
     const vorlane::StartOptions options = vorlane::ParseCommandLine(::GetCommandLineW());
+    // Installing or removing the service is all such a start does.
+    if (options.install || options.uninstall) return vorlane::RunSetupCommand(options);
+    // Started by the service manager: no window, no one-copy rule of the
+    // desktop (the manager runs one service of a name).
+    const bool service = options.service && options.unknown.empty() && !options.autoStart;
+    // Before the first line of the log: the Event Log has them all.
+    vorlane::MirrorLogToEventLog(service);
+    if (service) return vorlane::RunService(instance);
     // Before anything is shown or written: a second copy on the same
     // settings file only brings the first to the front and ends. Taken
     // before the box below, so that two starts while it waits for OK cannot
@@ -55,10 +67,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         return 0;
     }
 
+    // The desktop program, or the view of the running service; the dialog
+    // of either may install or remove the service and so turn one into the
+    // other.
     int exitCode = 0;
-    {
-        vorlane::App app(instance, options, place);
-        exitCode = app.run();
+    for (bool view = vorlane::ServiceToView();;) {
+        if (view) {
+            vorlane::ServiceView serviceView(instance, place);
+            exitCode = serviceView.run();
+        } else {
+            vorlane::App app(instance, options, place);
+            exitCode = app.run();
+        }
+        if (exitCode != vorlane::kRunAsView && exitCode != vorlane::kRunAsDesktop) break;
+        view = exitCode == vorlane::kRunAsView;
+        exitCode = 0;
     }
     vorlane::Trace(L"window", L"exit-end");
     framework::EndShellCom();

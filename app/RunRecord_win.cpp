@@ -121,7 +121,10 @@ bool RunRecord::logFileExists() const {
 }
 
 void RunRecord::viewLog(HWND owner) const {
-    if (!logFileExists()) return;
+    if (logFileExists()) OpenInEditor(owner, logFile_);
+}
+
+void OpenInEditor(HWND owner, const std::wstring& file) {
     framework::BeginShellCom();
     SHELLEXECUTEINFOW open = {};
     open.cbSize = sizeof(open);
@@ -129,10 +132,10 @@ void RunRecord::viewLog(HWND owner) const {
     open.fMask = SEE_MASK_FLAG_NO_UI;
     open.hwnd = owner;
     open.lpVerb = L"open";
-    open.lpFile = logFile_.c_str();
+    open.lpFile = file.c_str();
     open.nShow = SW_SHOWNORMAL;
     if (::ShellExecuteExW(&open)) return;
-    const std::wstring quoted = L"\"" + logFile_ + L"\"";
+    const std::wstring quoted = L"\"" + file + L"\"";
     ::ShellExecuteW(owner, nullptr, L"notepad.exe", quoted.c_str(), nullptr, SW_SHOWNORMAL);
 }
 

@@ -19,6 +19,9 @@ namespace vorlane {
 
 struct StartOptions;
 
+// Opens a log file in the editor registered for ".log", else Notepad.
+void OpenInEditor(HWND owner, const std::wstring& file);
+
 class RunRecord {
   public:
     // `changed` runs whenever the glance may have changed.

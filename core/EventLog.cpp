@@ -132,6 +132,7 @@ void EventLog::configure(std::wstring path, bool enabled) {
 }
 
 void EventLog::write(std::string_view event, const LogDetails& details, bool flush) {
+    if (mirror_) mirror_(event, details);
     if (configured_ && !enabled()) return;
     const LocalTime now = clock_.now();
     std::string line = FormatLogLine(now, event, details);

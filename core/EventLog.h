@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 #include <string>
 #include <string_view>
@@ -121,6 +122,11 @@ class EventLog {
     void write(std::string_view event, const LogDetails& details = LogDetails(),
                bool flush = false);
 
+    // Sees every event as it is written, whether the file is kept or not:
+    // the Windows Event Log (service/EventLogSink_win.h).
+    using Mirror = std::function<void(std::string_view event, const LogDetails& details)>;
+    void setMirror(Mirror mirror) { mirror_ = std::move(mirror); }
+
     // True from a failed write to the next one that works.
     bool failing() const { return failing_; }
     unsigned long failureError() const { return failureError_; }
@@ -132,6 +138,7 @@ class EventLog {
 
     LogDisk& disk_;
     LogClock& clock_;
+    Mirror mirror_;
     std::uint64_t limit_;
     std::wstring path_;
     bool enabled_ = false;

@@ -29,6 +29,11 @@ class TraceFile {
             ::GetSystemTimeAsFileTime(&now);
             const long long age = Ticks(now) - Ticks(created);
             if (age > 0) baseMs_ = age / 10000;
+            // Several programs may write one file (the service and its
+            // view): this line puts each one's times on one clock, the
+            // milliseconds since 1970 at the process's creation.
+            const long long unixMs = (Ticks(created) - 116444736000000000LL) / 10000;
+            Write(L"clock", Decimal(::GetCurrentProcessId()) + L"\t" + Decimal(unixMs));
         }
     }
 

@@ -50,6 +50,19 @@ constexpr UINT WM_DRAW_AHEAD = WM_APP + 10;
 // numbers above so that the other layers' ids can grow.
 constexpr UINT WM_TRAY_CALLBACK = WM_APP + 32;
 
+// service/: numbered apart from the others, from WM_APP + 40 on.
+// The service manager asked the service to stop (posted from its control
+// handler's thread). wParam a kServiceStop value.
+constexpr UINT WM_SERVICE_STOP = WM_APP + 40;
+constexpr WPARAM kServiceStopAsked = 0;
+constexpr WPARAM kServiceStopShutdown = 1;
+// service/: the view's pipe reader has a new state of the service
+// (ServiceViewClient::latest()). No parameters.
+constexpr UINT WM_VIEW_STATE = WM_APP + 41;
+// service/: the view's pipe reader lost the service, or could not reach it.
+// No parameters.
+constexpr UINT WM_VIEW_LOST = WM_APP + 42;
+
 constexpr LPARAM kProbeAnswered = 0;
 constexpr LPARAM kProbeMissed = -1;
 constexpr LPARAM kProbeWaiting = -2;  // missed before the first answer: not counted

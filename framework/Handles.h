@@ -95,6 +95,30 @@ struct HiconTraits {  // an icon made by CreateIconIndirect, not a shared one
     static void close(type h) { ::DestroyIcon(h); }
 };
 
+struct ScHandleTraits {  // the service manager and its services
+    using type = SC_HANDLE;
+    static type invalid() { return nullptr; }
+    static void close(type h) { ::CloseServiceHandle(h); }
+};
+
+struct HkeyTraits {
+    using type = HKEY;
+    static type invalid() { return nullptr; }
+    static void close(type h) { ::RegCloseKey(h); }
+};
+
+struct FindChangeTraits {  // FindFirstChangeNotification
+    using type = HANDLE;
+    static type invalid() { return INVALID_HANDLE_VALUE; }
+    static void close(type h) { ::FindCloseChangeNotification(h); }
+};
+
+struct LocalMemoryTraits {  // what the system allocates with LocalAlloc for the caller
+    using type = HLOCAL;
+    static type invalid() { return nullptr; }
+    static void close(type h) { ::LocalFree(h); }
+};
+
 using UniqueHdc = UniqueAny<HdcTraits>;
 using UniqueHbitmap = UniqueAny<GdiObjectTraits<HBITMAP>>;
 using UniqueHfont = UniqueAny<GdiObjectTraits<HFONT>>;
@@ -105,6 +129,9 @@ using UniqueHmodule = UniqueAny<HmoduleTraits>;
 using UniqueHmenu = UniqueAny<HmenuTraits>;
 using UniqueHcursor = UniqueAny<HcursorTraits>;
 using UniqueHicon = UniqueAny<HiconTraits>;
+using UniqueScHandle = UniqueAny<ScHandleTraits>;
+using UniqueHkey = UniqueAny<HkeyTraits>;
+using UniqueLocalMemory = UniqueAny<LocalMemoryTraits>;
 
 // GetDC / ReleaseDC: the release needs the window as well as the DC.
 class WindowDc {

@@ -30,6 +30,7 @@
 #define IDC_LANGUAGE 1045
 #define IDC_TRAY 1046
 #define IDC_BAR 1047
+#define IDC_SERVICE 1048
 
 #define ID_SETTINGS 32772
 #define ID_ABOUT 32773

@@ -17,6 +17,7 @@
 #
 # Builds what it needs: the native benchmarks (build/bench/native), the exe
 # (build/bench/win), the empty baseline dialog and the bare settings program. The Wine figures come from scripts/bench/wine_figures.py
+# (and the service's from scripts/bench/service_figures.py)
 # (one Xvfb display, one private Wine prefix in a network namespace, so it
 # needs root); it takes about four minutes.
 set -euo pipefail
@@ -209,6 +210,16 @@ import json, sys
 f = json.load(open(sys.argv[1]))
 note = "" if f["lookups_dropped"] else " (no lookup again was seen)"
 print(f'| Cycle length, 20 cycles 4 s apart, of a name whose name server went silent after the first lookup: median / worst; cycles counted missed | {f["named_median_ms"]:.0f} / {f["named_worst_ms"]:.0f} ms; {f["named_missed"]} missed{note} | literal address: {f["literal_median_ms"]:.0f} / {f["literal_worst_ms"]:.0f} ms; {f["literal_missed"]} missed |')
+PY
+echo "service figures (about three minutes)..." >&2
+python3 "$ROOT/scripts/bench/service_figures.py" --exe "$EXE" --prefix "$OUT/prefix" \
+  --work "$OUT/work-service" --probes "$probes" >"$OUT/service.json"
+python3 - "$OUT/service.json" "$probes" <<'PY'
+import json, sys
+f, probes = json.load(open(sys.argv[1])), sys.argv[2]
+s, d = f["service_memory"], f["desktop_memory"]
+print(f'| Memory, service process RssAnon after {probes} probes 1 s apart (VmRSS) | {s["RssAnon"]} kB ({s["VmRSS"]} kB) | desktop program, /auto, same settings: {d["RssAnon"]} kB ({d["VmRSS"]} kB) |')
+print(f'| A view\'s delay: probe result in the service → the bar\'s text (trace, one clock), median / worst of {len(f["view_delay_ms"])} | {f["view_delay_median_ms"]:.0f} / {f["view_delay_worst_ms"]:.0f} ms | the service\'s probe interval: 1000 ms |')
 PY
 echo
 cat "$OUT/alarm_truth.md"

@@ -6,7 +6,7 @@
 #                                  minute in all); part of scripts/test.sh
 #   scripts/fuzz.sh [SECONDS]      a longer run: SECONDS per target (600)
 #   scripts/fuzz.sh ... TARGET...  only these targets (ini target
-#                                  read_item_int identity)
+#                                  read_item_int identity pipe_message)
 #
 # Fails when a target finds a crash, a sanitizer report or a broken property;
 # the input is kept as build/fuzz/findings/<target>-crash-*. Add it to
@@ -29,12 +29,12 @@ for arg in "$@"; do
     *) targets+=("$arg") ;;
   esac
 done
-[ ${#targets[@]} -gt 0 ] || targets=(ini target read_item_int identity)
+[ ${#targets[@]} -gt 0 ] || targets=(ini target read_item_int identity pipe_message)
 
 # Runs per target in smoke mode, chosen so that each takes roughly 10-20 s
 # on one core of the test machine.
-declare -A SMOKE_RUNS=([ini]=200000 [target]=800000 [read_item_int]=1500000 [identity]=120000)
-declare -A MAX_LEN=([ini]=4096 [target]=1024 [read_item_int]=512 [identity]=1024)
+declare -A SMOKE_RUNS=([ini]=200000 [target]=800000 [read_item_int]=1500000 [identity]=120000 [pipe_message]=600000)
+declare -A MAX_LEN=([ini]=4096 [target]=1024 [read_item_int]=512 [identity]=1024 [pipe_message]=20000)
 
 CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVORLANE_FUZZ=ON -DVORLANE_WITH_EXE=OFF >/dev/null

@@ -40,6 +40,12 @@ class SettingsDialog : public framework::Dialog {
     void fillChoices(const Setting& setting, const std::wstring& word);
     void ShowSettingsLocation();
     void ApplyRunAtLogon();
+    // "作为服务运行": installs or removes the service when the box says
+    // otherwise than the system (service/Setup_win.h).
+    void ApplyService();
+    // The file is the installed service's: saving it needs the rights of an
+    // administrator, which the dialog asks for before it saves.
+    bool editsServiceSettings() const;
 
     CCore& core_;
     WorkingSettingsValues confirmed_;

@@ -11,6 +11,10 @@
 #include "settings/RunAtLogon_win.h"
 #include "settings/SettingsKeys.h"
 #include "settings/StoredSettings.h"
+#include "service/Security_win.h"
+#include "service/ServiceControl_win.h"
+#include "service/ServicePaths_win.h"
+#include "service/Setup_win.h"
 #include "settings/TargetsHere_win.h"
 
 namespace vorlane {
@@ -47,6 +51,7 @@ bool SettingsDialog::OnInit() {
         }
     }
     tick(IDC_RUNATLOGON, RunAtLogonIsSet());
+    tick(IDC_SERVICE, ServiceInstalled());
     ShowSettingsLocation();
 
     const std::wstring host = L"http://" + core_.getConfigStr(keys::kHelpHost);
@@ -106,6 +111,24 @@ void SettingsDialog::ApplyRunAtLogon() {
     core_.msgboxWarning(hwnd(), text);
 }
 
+void SettingsDialog::ApplyService() {
+    const bool on = ::IsDlgButtonChecked(hwnd(), IDC_SERVICE) == BST_CHECKED;
+    if (on == ServiceInstalled()) return;
+    std::wstring text;
+    const SetupOutcome outcome =
+        on ? InstallService(core_.configPath(), text) : UninstallService(text);
+    if (outcome != SetupOutcome::Done)
+        core_.msgboxWarning(hwnd(), text + L"\n\n其他设定不受影响。");
+}
+
+bool SettingsDialog::editsServiceSettings() const {
+    const std::wstring path = core_.configPath();
+    const std::wstring service = InstalledPaths().settings;
+    return !path.empty() &&
+           ::CompareStringOrdinal(path.c_str(), static_cast<int>(path.size()), service.c_str(),
+                                  static_cast<int>(service.size()), TRUE) == CSTR_EQUAL;
+}
+
 void SettingsDialog::CentreOnWorkArea() {
     // The owner is the status bar, which is still hidden at start-up:
     // centre on the work area of the monitor the owner is on.
@@ -159,12 +182,20 @@ void SettingsDialog::OnOK() {
         ::SetFocus(item(IDC_TARGET));
         return;
     }
+    if (editsServiceSettings() && !CanSaveSettingsAt(core_.configPath())) {
+        core_.msgboxWarning(hwnd(),
+                            L"保存服务的设定需要管理员权限。请以管理员身份运行 Vorlane，"
+                            L"或以管理员身份编辑：\n" +
+                                core_.configPath());
+        return;
+    }
     core_.beginBatch();
     StoreConfirmed(v, [this](const wchar_t* key, const std::wstring& text) {
         core_.saveConfigStr(key, text);
     });
     core_.endBatch();
     ApplyRunAtLogon();
+    ApplyService();
     confirmed_ = v;
     EndDialog(IDOK);
 }

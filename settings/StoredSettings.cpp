@@ -19,6 +19,19 @@ bool IsWholeNumber(const std::wstring& text) {
     return true;
 }
 
+// The first number of `stored` that the dialog would read generously (not a
+// whole number, or changed by its rule); null when there is none.
+const Setting* GenerousNumber(const DialogInput& stored, const CheckResult& checked) {
+    for (const Setting& setting : Settings()) {
+        if (!setting.inDialog() || setting.kind != SettingKind::Number) continue;
+        const std::wstring& text = stored[setting];
+        if (!IsWholeNumber(text) || checked.values.*setting.number != ReadItemInt(text)) {
+            return &setting;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 DialogInput ReadStoredInput(const StoredText& text, const StoredFlag& flag) {
@@ -36,16 +49,17 @@ DialogInput ReadStoredInput(const StoredText& text, const StoredFlag& flag) {
 
 bool StoredSettingsPass(const DialogInput& stored, WorkingSettingsValues& values) {
     CheckResult checked = CheckSettings(stored);
-    if (checked.refused) return false;
-    for (const Setting& setting : Settings()) {
-        if (!setting.inDialog() || setting.kind != SettingKind::Number) continue;
-        const std::wstring& text = stored[setting];
-        if (!IsWholeNumber(text) || checked.values.*setting.number != ReadItemInt(text)) {
-            return false;
-        }
-    }
+    if (checked.refused || GenerousNumber(stored, checked)) return false;
     values = std::move(checked.values);
     return true;
+}
+
+std::wstring StoredSettingsRefusal(const DialogInput& stored) {
+    const CheckResult checked = CheckSettings(stored);
+    if (checked.refused) return checked.warning;
+    const Setting* generous = GenerousNumber(stored, checked);
+    if (!generous) return std::wstring();
+    return std::wstring(generous->key) + L" 的值“" + stored[*generous] + L"”不是允许的整数";
 }
 
 void StoreConfirmed(const WorkingSettingsValues& values, const SaveText& store) {

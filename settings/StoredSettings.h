@@ -24,6 +24,10 @@ DialogInput ReadStoredInput(const StoredText& text, const StoredFlag& flag);
 // which the dialog would quietly change). Nobody is there to see such a
 // change at an unattended start, so the dialog comes instead.
 bool StoredSettingsPass(const DialogInput& stored, WorkingSettingsValues& values);
+// Why StoredSettingsPass refuses `stored`, for a person: the dialog's
+// warning, or the number it would have to read generously. Empty when it
+// passes.
+std::wstring StoredSettingsRefusal(const DialogInput& stored);
 
 // What a confirmation saves: every setting of the dialog, in its stored form.
 void StoreConfirmed(const WorkingSettingsValues& values, const SaveText& store);

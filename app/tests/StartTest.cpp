@@ -23,6 +23,38 @@ TEST(ParseCommandLine, TakesEverySpellingOfAutoAndNothingElse) {
     }
 }
 
+TEST(ParseCommandLine, TheServiceSwitchesAndTheFileAfterInstall) {
+    const StartOptions install =
+        ParseCommandLine(kExe + L" --INSTALL \"D:\\my files\\Vorlane.ini\" -Quiet");
+    EXPECT_TRUE(install.install && install.quiet);
+    EXPECT_FALSE(install.uninstall || install.service || install.autoStart);
+    EXPECT_EQ(install.installSettings, L"D:\\my files\\Vorlane.ini");
+    EXPECT_TRUE(install.unknown.empty());
+
+    // A file only right after /install; a second one, or one elsewhere, is
+    // not understood.
+    const StartOptions stray = ParseCommandLine(kExe + L" /install /quiet a.ini b.ini");
+    EXPECT_TRUE(stray.installSettings.empty());
+    EXPECT_EQ(stray.unknown, (std::vector<std::wstring>{L"a.ini", L"b.ini"}));
+    const StartOptions twice = ParseCommandLine(kExe + L" /install a.ini b.ini");
+    EXPECT_EQ(twice.installSettings, L"a.ini");
+    EXPECT_EQ(twice.unknown, std::vector<std::wstring>{L"b.ini"});
+
+    const StartOptions service = ParseCommandLine(kExe + L" /service");
+    EXPECT_TRUE(service.service && service.unknown.empty());
+    EXPECT_EQ(LoggedArguments(service), L"/service");
+    for (const wchar_t* other : {L"/services", L"/instal", L"/uninstal", L"/quietly", L"install"}) {
+        const StartOptions options = ParseCommandLine(kExe + L" " + other);
+        EXPECT_FALSE(options.install || options.uninstall || options.quiet || options.service)
+            << other;
+        EXPECT_EQ(options.unknown.size(), 1u) << other;
+    }
+    const std::wstring text = UnknownArgumentsText({L"/x"});
+    for (const wchar_t* named : {L"/install", L"/uninstall", L"/quiet"}) {
+        EXPECT_NE(text.find(named), std::wstring::npos) << named;
+    }
+}
+
 TEST(ParseCommandLine, SplitsLikeTheCRuntime) {
     // No arguments at all, also with a bare program name holding no quotes.
     EXPECT_TRUE(ParseCommandLine(L"").unknown.empty());

@@ -239,5 +239,23 @@ TEST(EventLogDisk, OnlyAWriteCutShortMakesTheNextLineStartOnANewLine) {
     EXPECT_EQ(mend.toWrite("d\n"), "d\n");
 }
 
+TEST(EventLogMirror, SeesEveryEventAtOnceKeptOffOrFailing) {
+    FakeLogDisk disk;
+    FixedClock clock;
+    EventLog log(disk, clock);
+    std::vector<std::string> seen;
+    log.setMirror([&seen](std::string_view event, const LogDetails& details) {
+        seen.push_back(std::string(event) + " " +
+                       std::string(details.text().begin(), details.text().end()));
+    });
+    log.write("warning", LogDetails().add(L"text", L"early"));  // before the file is known
+    log.configure(kPath, false);
+    log.write("start");
+    log.configure(kPath, true);
+    disk.failuresLeft = 1;
+    log.write("drop", LogDetails().add(L"limit", 3));
+    EXPECT_EQ(seen, (std::vector<std::string>{"warning text=early", "start ", "drop limit=3"}));
+}
+
 }  // namespace
 }  // namespace vorlane

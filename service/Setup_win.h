@@ -1,0 +1,28 @@
+// "/install" and "/uninstall" (README, "Running as a Windows service"): the
+// steps on this machine, decided by service/Setup.h. Both are idempotent,
+// need an administrator, never write the settings file they start from, and
+// say how they went: a message box, the console they were started from, or
+// with /quiet only the exit code.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "service/Setup.h"
+
+namespace vorlane {
+
+struct StartOptions;
+
+// Runs the switch of `options`; the exit code (SetupExitCode).
+int RunSetupCommand(const StartOptions& options);
+
+// The settings dialog's check box: the same steps, in this process when it
+// runs as an administrator, else in a copy of this exe started with the
+// standard elevation prompt (and "/quiet"). The outcome, with the text that
+// says it in `text`; nothing is shown.
+SetupOutcome InstallService(const std::wstring& settingsPath, std::wstring& text);
+SetupOutcome UninstallService(std::wstring& text);
+
+}  // namespace vorlane
