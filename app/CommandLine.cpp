@@ -157,4 +157,13 @@ std::wstring UnknownArgumentsLogText(size_t count) {
     return Text(IDS_ARGS_LOGGED, {Decimal(count)});
 }
 
+std::wstring SetupArgumentsRefused(const StartOptions& options) {
+    std::wstring refused;
+    for (const std::wstring& arg : options.unknown) refused += L"\n    " + arg;
+    if (options.install && options.uninstall) refused += L"\n    /install /uninstall";
+    if (options.service) refused += L"\n    /service";
+    if (options.autoStart) refused += L"\n    /auto";
+    return refused;
+}
+
 }  // namespace vorlane

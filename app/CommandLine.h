@@ -39,6 +39,11 @@ std::wstring UnknownArgumentsText(const std::vector<std::wstring>& unknown);
 // may be anything a person typed (a password pasted into the wrong window),
 // so its text is shown to that person and never written down.
 std::wstring LoggedArguments(const StartOptions& options);
+
+// What a start with "/install" or "/uninstall" may not also hold (the other
+// of the two, "/service", "/auto", anything not understood), one "\n    "
+// before each; empty when the setup may go on.
+std::wstring SetupArgumentsRefused(const StartOptions& options);
 std::wstring UnknownArgumentsLogText(size_t count);
 
 }  // namespace vorlane

@@ -13,7 +13,7 @@
 #include "core/Trace.h"
 #include "framework/ShellCom.h"
 #include "service/EventLogSink_win.h"
-#include "service/ServiceMain_win.h"
+#include "app/ServiceMain_win.h"
 #include "service/Setup_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -35,7 +35,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     const vorlane::StartOptions options = vorlane::ParseCommandLine(::GetCommandLineW());
     // Installing or removing the service is all such a start does.
-    if (options.install || options.uninstall) return vorlane::RunSetupCommand(options);
+    if (options.install || options.uninstall) {
+        vorlane::UseLanguage(vorlane::StoredLanguageKey(vorlane::FindSettingsPlace()));
+        return vorlane::RunSetupCommand(options.install, options.installSettings, options.quiet,
+                                        vorlane::SetupArgumentsRefused(options));
+    }
     // Started by the service manager: no window, no one-copy rule of the
     // desktop (the manager runs one service of a name).
     const bool service = options.service && options.unknown.empty() && !options.autoStart;

@@ -12,11 +12,10 @@
 #include "service/Setup.h"
 #include "settings/SettingsDialog.h"
 #include "settings/SettingsKeys.h"
+#include "core/Texts.h"
 
 namespace vorlane {
 namespace {
-
-const wchar_t kServiceNotRunningText[] = L"服务未运行";
 
 // The service's probe interval: a lost view tries again as often.
 DWORD RetryMs(const std::wstring& serviceSettings) {
@@ -47,9 +46,9 @@ int ServiceView::run() {
     theCore->autoFileConfig(place_);
     comeToFrontMessage_ = ComeToFrontMessage(theCore->configPath());
     layOutBar();
-    bar_.show(kPreparingText, false);
+    bar_.show(Text(IDS_PREPARING), false);
     bar_.attachTooltip();
-    bar_.setTooltipText(kServiceNotRunningText);
+    bar_.setTooltipText(Text(IDS_SERVICE_NOT_RUNNING));
     client_ = std::make_unique<ServiceViewClient>(hwnd());
     client_->start(RetryMs(paths_.settings));
     bar_.appear();
@@ -110,8 +109,8 @@ bool ServiceView::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
             return true;
         }
         case WM_VIEW_LOST:
-            bar_.show(kServiceNotRunningText, true);
-            bar_.setTooltipText(kServiceNotRunningText);
+            bar_.show(Text(IDS_SERVICE_NOT_RUNNING), true);
+            bar_.setTooltipText(Text(IDS_SERVICE_NOT_RUNNING));
             return true;
         default:
             return false;

@@ -7,6 +7,8 @@
 
 #include "framework/Handles.h"
 #include "service/Setup.h"
+#include "core/Texts.h"
+#include "res/resource.h"
 
 namespace vorlane {
 namespace {
@@ -77,7 +79,7 @@ std::wstring DescriptorText(const std::wstring& path) {
 
 std::wstring OthersWhoCanChange(const std::wstring& path) {
     const std::wstring text = DescriptorText(path);
-    if (text.empty()) return L"(无法读取安全描述符)";
+    if (text.empty()) return Text(IDS_DESCRIPTOR_UNREADABLE);
     return OthersWhoCanWrite(ParseSddl(text), OwnSid());
 }
 

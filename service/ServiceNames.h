@@ -6,8 +6,6 @@ namespace vorlane {
 // The service, and the Event Log source of the same name.
 constexpr wchar_t kServiceName[] = L"Vorlane";
 constexpr wchar_t kServiceDisplayName[] = L"Vorlane 网络监测";
-constexpr wchar_t kServiceDescription[] =
-    L"开机即监测网络目标，掉线时执行设定的命令行（Vorlane.exe /service）。";
 constexpr wchar_t kEventSourceKey[] =
     L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Vorlane";
 // The pipe on which the service tells the views its state (PipeMessage.h).

@@ -5,6 +5,8 @@
 #include "core/ConfigStore.h"
 #include "core/Utf.h"
 #include "settings/StoredSettings.h"
+#include "core/Texts.h"
+#include "res/resource.h"
 
 namespace vorlane {
 namespace {
@@ -154,28 +156,27 @@ const wchar_t kInstalledSddl[] = L"O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;O
 const wchar_t kViewPipeSddl[] = L"D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;IU)";
 
 std::wstring SetupText(bool install, SetupOutcome outcome, const std::wstring& detail) {
-    const std::wstring nothing = install ? L"未安装服务。" : L"";
+    const std::wstring nothing = install ? Text(IDS_SETUP_NOT_INSTALLED) : std::wstring();
     switch (outcome) {
         case SetupOutcome::Done:
-            return (install ? L"Vorlane 服务已安装并启动。\n" : L"Vorlane 服务已删除。\n") + detail;
+            return Text(install ? IDS_SETUP_INSTALLED : IDS_SETUP_REMOVED, {detail});
         case SetupOutcome::NeedsAdmin:
-            return std::wstring(L"需要管理员权限。请以管理员身份运行“Vorlane.exe ") +
-                   (install ? L"/install" : L"/uninstall") + L"”。";
+            return Text(IDS_SETUP_NEEDS_ADMIN, {install ? L"/install" : L"/uninstall"});
         case SetupOutcome::BadCommandLine:
-            return L"无法识别的命令行参数：" + detail;
+            return Text(IDS_SETUP_BAD_ARGS, {detail});
         case SetupOutcome::SettingsMissing:
-            return L"找不到设定文件：" + detail + L"\n请先在设定对话框中按“确定”保存设定。" +
-                   nothing;
+            return Text(IDS_SETUP_NO_SETTINGS, {detail, nothing});
         case SetupOutcome::SettingsRefused:
-            return L"设定文件未通过检查：" + detail + L"\n" + nothing;
+            return Text(IDS_SETUP_SETTINGS_REFUSED, {detail, nothing});
         case SetupOutcome::UnsafeFolder:
-            return L"文件夹不安全，无法使用：" + detail + L"\n" + nothing;
+            return Text(IDS_SETUP_UNSAFE_FOLDER, {detail, nothing});
         case SetupOutcome::FileFailed:
-            return (install ? L"无法复制文件：" : L"无法删除文件：") + detail;
+            return Text(install ? IDS_SETUP_COPY_FAILED : IDS_SETUP_DELETE_FAILED, {detail});
         case SetupOutcome::RegisterFailed:
-            return (install ? L"无法注册服务：" : L"无法删除服务：") + detail;
+            return Text(install ? IDS_SETUP_REGISTER_FAILED : IDS_SETUP_UNREGISTER_FAILED,
+                        {detail});
         case SetupOutcome::ServiceFailed:
-            return (install ? L"服务未能启动：" : L"服务未能停止：") + detail;
+            return Text(install ? IDS_SETUP_START_FAILED : IDS_SETUP_STOP_FAILED, {detail});
     }
     return detail;
 }
@@ -189,7 +190,7 @@ SettingsVerdict CheckSettingsBytes(const std::optional<std::string>& bytes) {
     ConfigStore store(std::make_unique<BytesFileSystem>(*bytes), L"Vorlane.ini");
     if (store.Load() != LoadState::Loaded) {
         verdict.outcome = SetupOutcome::SettingsRefused;
-        verdict.reason = L"文件无法读取或解析";
+        verdict.reason = Text(IDS_SETTINGS_UNREADABLE);
         return verdict;
     }
     const DialogInput stored = ReadStoredInput(

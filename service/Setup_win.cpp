@@ -5,7 +5,6 @@
 #include <optional>
 #include <vector>
 
-#include "app/CommandLine.h"
 #include "core/Digits.h"
 #include "core/EventLog_win.h"
 #include "core/SettingsPlace.h"
@@ -16,6 +15,8 @@
 #include "service/ServiceControl_win.h"
 #include "service/ServiceNames.h"
 #include "service/ServicePaths_win.h"
+#include "core/Texts.h"
+#include "res/resource.h"
 
 namespace vorlane {
 namespace {
@@ -53,7 +54,7 @@ std::optional<Failure> SecureFolder(const std::wstring& folder) {
     facts.reparsePoint = facts.exists && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     switch (DecideFolder(facts)) {
         case FolderStep::Refuse:
-            return Failure{SetupOutcome::UnsafeFolder, folder + L"（不是普通文件夹，可能是链接）"};
+            return Failure{SetupOutcome::UnsafeFolder, Text(IDS_FOLDER_NOT_PLAIN, {folder})};
         case FolderStep::Create: {
             InstalledAttributes secured;
             if (!::CreateDirectoryW(folder.c_str(), secured.get())) {
@@ -71,8 +72,7 @@ std::optional<Failure> SecureFolder(const std::wstring& folder) {
     Trace(L"setup", L"descriptor\t" + folder + L"\t" + DescriptorText(folder));
     const std::wstring others = OthersWhoCanChange(folder);
     if (!others.empty()) {
-        return Failure{SetupOutcome::UnsafeFolder,
-                       folder + L"（其他用户可以修改：" + others + L"）"};
+        return Failure{SetupOutcome::UnsafeFolder, Text(IDS_OTHERS_CAN_CHANGE, {folder, others})};
     }
     // What was there before the folder was made safe: a link or a file
     // with more names could make the service write elsewhere.
@@ -85,7 +85,7 @@ std::optional<Failure> SecureFolder(const std::wstring& folder) {
         if (name == L"." || name == L"..") continue;
         const std::wstring path = folder + L"\\" + name;
         if (found.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) {
-            failure = Failure{SetupOutcome::UnsafeFolder, path + L"（链接或子文件夹）"};
+            failure = Failure{SetupOutcome::UnsafeFolder, Text(IDS_FOLDER_HAS_LINK, {path})};
             break;
         }
         framework::UniqueFileHandle file(::CreateFileW(
@@ -93,7 +93,7 @@ std::optional<Failure> SecureFolder(const std::wstring& folder) {
             nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
         BY_HANDLE_FILE_INFORMATION info = {};
         if (file && ::GetFileInformationByHandle(file.get(), &info) && info.nNumberOfLinks > 1) {
-            failure = Failure{SetupOutcome::UnsafeFolder, path + L"（硬链接）"};
+            failure = Failure{SetupOutcome::UnsafeFolder, Text(IDS_FOLDER_HARD_LINK, {path})};
             break;
         }
         if (!OthersWhoCanChange(path).empty()) {
@@ -173,7 +173,8 @@ std::optional<Failure> RegisterService(SC_HANDLE manager, const ServicePaths& pa
             return Failure{SetupOutcome::RegisterFailed, Reason(kServiceName, ::GetLastError())};
         }
     }
-    SERVICE_DESCRIPTIONW description = {const_cast<wchar_t*>(kServiceDescription)};
+    std::wstring describe = Text(IDS_SERVICE_DESCRIPTION);
+    SERVICE_DESCRIPTIONW description = {describe.data()};
     ::ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_DESCRIPTION, &description);
     SC_ACTION restarts[kRestarts];
     for (SC_ACTION& action : restarts) action = {SC_ACTION_RESTART, kRestartDelayMs};
@@ -183,7 +184,7 @@ std::optional<Failure> RegisterService(SC_HANDLE manager, const ServicePaths& pa
     failure.lpsaActions = restarts;
     if (!::ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_FAILURE_ACTIONS, &failure)) {
         return Failure{SetupOutcome::RegisterFailed,
-                       Reason(L"重启设定 " + std::wstring(kServiceName), ::GetLastError())};
+                       Reason(Text(IDS_RESTART_SETTINGS, {kServiceName}), ::GetLastError())};
     }
     Trace(L"setup", L"registered\t" + command);
 
@@ -236,7 +237,7 @@ SetupOutcome Install(const std::wstring& requestedSource, std::wstring& detail) 
     if (!manager) {
         const DWORD error = ::GetLastError();
         if (error == ERROR_ACCESS_DENIED) return SetupOutcome::NeedsAdmin;
-        detail = Reason(L"服务管理器", error);
+        detail = Reason(Text(IDS_SERVICE_MANAGER), error);
         return SetupOutcome::RegisterFailed;
     }
     // The running service holds its exe: stopped before the copy.
@@ -274,11 +275,10 @@ SetupOutcome Install(const std::wstring& requestedSource, std::wstring& detail) 
         return failure->outcome;
     }
     if (const DWORD error = StartAndWait(service.get(), kStartWaitMs)) {
-        detail = Reason(kServiceName, error) + L"\n日志：" + paths.log;
+        detail = Text(IDS_SETUP_SEE_LOG, {Reason(kServiceName, error), paths.log});
         return SetupOutcome::ServiceFailed;
     }
-    detail = L"程序：" + paths.exe + L"\n设定：" + paths.settings + L"\n日志：" + paths.log +
-             L"\n\n以后修改设定请编辑上面的设定文件（需要管理员权限），服务会自动读取。";
+    detail = Text(IDS_SETUP_INSTALLED_FILES, {paths.exe, paths.settings, paths.log});
     return SetupOutcome::Done;
 }
 
@@ -302,7 +302,7 @@ SetupOutcome Uninstall(std::wstring& detail) {
     if (!manager) {
         const DWORD error = ::GetLastError();
         if (error == ERROR_ACCESS_DENIED) return SetupOutcome::NeedsAdmin;
-        detail = Reason(L"服务管理器", error);
+        detail = Reason(Text(IDS_SERVICE_MANAGER), error);
         return SetupOutcome::RegisterFailed;
     }
     framework::UniqueScHandle service(
@@ -350,8 +350,8 @@ SetupOutcome Uninstall(std::wstring& detail) {
             }
         }
     }
-    detail = L"设定和日志保留在：" + paths.dataFolder;
-    if (later) detail += L"\n" + paths.programFolder + L" 在下次启动 Windows 时删除。";
+    detail = Text(IDS_SETUP_KEPT, {paths.dataFolder});
+    if (later) detail += L"\n" + Text(IDS_SETUP_DELETE_LATER, {paths.programFolder});
     return SetupOutcome::Done;
 }
 
@@ -403,21 +403,16 @@ SetupOutcome RunElevated(const std::wstring& parameters) {
 
 }  // namespace
 
-int RunSetupCommand(const StartOptions& options) {
-    const bool install = options.install;
-    SetupOutcome outcome = SetupOutcome::BadCommandLine;
-    std::wstring detail;
-    if (options.install == options.uninstall || !options.unknown.empty() || options.service ||
-        options.autoStart) {
-        for (const std::wstring& arg : options.unknown) detail += L"\n    " + arg;
-        if (options.install && options.uninstall) detail += L"\n    /install /uninstall";
-    } else {
-        outcome = install ? Install(options.installSettings, detail) : Uninstall(detail);
-    }
+int RunSetupCommand(bool install, const std::wstring& settingsPath, bool quiet,
+                    const std::wstring& refused) {
+    std::wstring detail = refused;
+    const SetupOutcome outcome = !refused.empty() ? SetupOutcome::BadCommandLine
+                                 : install        ? Install(settingsPath, detail)
+                                                  : Uninstall(detail);
     const std::wstring text = SetupText(install, outcome, detail);
     Trace(L"setup", std::wstring(install ? L"install\t" : L"uninstall\t") +
                         Decimal(SetupExitCode(outcome)) + L"\t" + text);
-    if (!options.quiet && !WriteToConsole(text)) {
+    if (!quiet && !WriteToConsole(text)) {
         const UINT icon = outcome == SetupOutcome::Done ? MB_ICONINFORMATION : MB_ICONWARNING;
         ::MessageBoxW(nullptr, text.c_str(), L"Vorlane", MB_OK | icon | MB_SETFOREGROUND);
     }

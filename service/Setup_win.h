@@ -13,10 +13,12 @@
 
 namespace vorlane {
 
-struct StartOptions;
-
-// Runs the switch of `options`; the exit code (SetupExitCode).
-int RunSetupCommand(const StartOptions& options);
+// "/install" (`install`, with the settings file to install, empty for the
+// one beside the exe) or "/uninstall"; `refused` lists what else the command
+// line held, one "\n    " before each, and refuses the whole. The exit code
+// (SetupExitCode).
+int RunSetupCommand(bool install, const std::wstring& settingsPath, bool quiet,
+                    const std::wstring& refused);
 
 // The settings dialog's check box: the same steps, in this process when it
 // runs as an administrator, else in a copy of this exe started with the

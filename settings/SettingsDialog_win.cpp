@@ -118,7 +118,7 @@ void SettingsDialog::ApplyService() {
     const SetupOutcome outcome =
         on ? InstallService(core_.configPath(), text) : UninstallService(text);
     if (outcome != SetupOutcome::Done)
-        core_.msgboxWarning(hwnd(), text + L"\n\n其他设定不受影响。");
+        core_.msgboxWarning(hwnd(), text + L"\n\n" + Text(IDS_OTHER_SETTINGS_KEPT));
 }
 
 bool SettingsDialog::editsServiceSettings() const {
@@ -183,10 +183,7 @@ void SettingsDialog::OnOK() {
         return;
     }
     if (editsServiceSettings() && !CanSaveSettingsAt(core_.configPath())) {
-        core_.msgboxWarning(hwnd(),
-                            L"保存服务的设定需要管理员权限。请以管理员身份运行 Vorlane，"
-                            L"或以管理员身份编辑：\n" +
-                                core_.configPath());
+        core_.msgboxWarning(hwnd(), Text(IDS_SERVICE_SETTINGS_NEED_ADMIN, {core_.configPath()}));
         return;
     }
     core_.beginBatch();

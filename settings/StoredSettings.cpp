@@ -1,4 +1,6 @@
 #include "settings/StoredSettings.h"
+#include "core/Texts.h"
+#include "res/resource.h"
 
 namespace vorlane {
 namespace {
@@ -59,7 +61,7 @@ std::wstring StoredSettingsRefusal(const DialogInput& stored) {
     if (checked.refused) return checked.warning;
     const Setting* generous = GenerousNumber(stored, checked);
     if (!generous) return std::wstring();
-    return std::wstring(generous->key) + L" 的值“" + stored[*generous] + L"”不是允许的整数";
+    return Text(IDS_NOT_AN_ALLOWED_NUMBER, {generous->key, stored[*generous]});
 }
 
 void StoreConfirmed(const WorkingSettingsValues& values, const SaveText& store) {

@@ -39,6 +39,11 @@ TEST(ParseCommandLine, TheServiceSwitchesAndTheFileAfterInstall) {
     const StartOptions twice = ParseCommandLine(kExe + L" /install a.ini b.ini");
     EXPECT_EQ(twice.installSettings, L"a.ini");
     EXPECT_EQ(twice.unknown, std::vector<std::wstring>{L"b.ini"});
+    // Setup goes on only on a command line that holds nothing else.
+    EXPECT_EQ(SetupArgumentsRefused(install), L"");
+    EXPECT_EQ(SetupArgumentsRefused(twice), L"\n    b.ini");
+    EXPECT_EQ(SetupArgumentsRefused(ParseCommandLine(kExe + L" /uninstall /auto /install")),
+              L"\n    /install /uninstall\n    /auto");
 
     const StartOptions service = ParseCommandLine(kExe + L" /service");
     EXPECT_TRUE(service.service && service.unknown.empty());

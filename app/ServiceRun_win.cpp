@@ -1,9 +1,10 @@
-#include "service/ServiceRun_win.h"
+#include "app/ServiceRun_win.h"
 
 #include "alarm/DropAlarm.h"
 #include "app/AlarmGlue_win.h"
 #include "app/CommandLine.h"
 #include "app/MonitorGlue_win.h"
+#include "app/UiLanguage_win.h"
 #include "core/Core.h"
 #include "core/Digits.h"
 #include "core/EventLog_win.h"
@@ -15,6 +16,8 @@
 #include "service/Setup.h"
 #include "settings/SettingsCheck.h"
 #include "settings/StoredSettings.h"
+#include "core/Texts.h"
+#include "res/resource.h"
 
 namespace vorlane {
 namespace {
@@ -52,13 +55,13 @@ std::wstring UnsafeReason(const ServicePaths& paths) {
     for (const std::wstring& path : {paths.dataFolder, paths.settings}) {
         if (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
         const std::wstring others = OthersWhoCanChange(path);
-        if (!others.empty()) return path + L"（其他用户可以修改：" + others + L"）";
+        if (!others.empty()) return Text(IDS_OTHERS_CAN_CHANGE, {path, others});
     }
     return std::wstring();
 }
 
 std::wstring RefusalText(const SettingsVerdict& verdict, const std::wstring& path) {
-    return verdict.outcome == SetupOutcome::SettingsMissing ? path + L"（文件不存在）"
+    return verdict.outcome == SetupOutcome::SettingsMissing ? Text(IDS_FILE_MISSING, {path})
                                                             : verdict.reason;
 }
 
@@ -92,13 +95,15 @@ DWORD ServiceRun::run() {
 DWORD ServiceRun::start() {
     theCore = std::make_unique<CCore>();
     paths_ = InstalledPaths();
+    // The system's language until the settings file says otherwise.
+    UseLanguage(std::wstring());
     // Nothing of the folder is read or written, the log included, before
     // it is known that only the administrators can change it: the log's
     // lines wait in memory, the Event Log has them at once.
     const std::wstring unsafe = UnsafeReason(paths_);
     if (!unsafe.empty()) {
         exitReason_ = L"refused";
-        Warn(L"服务未启动：设定不安全：" + unsafe);
+        Warn(Text(IDS_SERVICE_UNSAFE, {unsafe}));
         return kServiceUnsafeFiles;
     }
     FileStamp(paths_.settings, readTime_, readSize_);
@@ -109,7 +114,7 @@ DWORD ServiceRun::start() {
                  options);
     if (verdict.outcome != SetupOutcome::Done) {
         exitReason_ = L"refused";
-        Warn(L"服务未启动：设定文件未通过检查：" + RefusalText(verdict, paths_.settings));
+        Warn(Text(IDS_SERVICE_REFUSED, {RefusalText(verdict, paths_.settings)}));
         return kServiceSettingsRefused;
     }
 
@@ -117,7 +122,7 @@ DWORD ServiceRun::start() {
     if (const DWORD error = pipe_->start()) {
         // The views then show that they cannot reach the service; it
         // watches all the same.
-        Warn(L"无法建立视图管道：" + SystemErrorText(error));
+        Warn(Text(IDS_SERVICE_NO_PIPE, {SystemErrorText(error)}));
         pipe_.reset();
     }
     monitor_ = std::make_unique<MonitorController>(hwnd());
@@ -139,13 +144,14 @@ DWORD ServiceRun::start() {
 }
 
 void ServiceRun::apply(const WorkingSettingsValues& values) {
+    UseLanguage(values.language);
     values_ = values;
     // A service has no desktop to play a sound on.
     values_.playSound = false;
     monitor_->storeSettings(values_);
     alarm_->alarm().setSettings(values_);
     record_.settings(values_);
-    show(kPreparingText, false);
+    show(Text(IDS_PREPARING), false);
 }
 
 void ServiceRun::show(const std::wstring& text, bool red) {
@@ -197,13 +203,12 @@ void ServiceRun::reload() {
     FileStamp(paths_.settings, readTime_, readSize_);
     const std::wstring unsafe = UnsafeReason(paths_);
     if (!unsafe.empty()) {
-        Warn(L"设定文件不安全，未采用，仍使用原来的设定：" + unsafe);
+        Warn(Text(IDS_RELOAD_UNSAFE, {unsafe}));
         return;
     }
     const SettingsVerdict verdict = CheckSettingsBytes(ReadSettings(paths_.settings));
     if (verdict.outcome != SetupOutcome::Done) {
-        Warn(L"设定文件未通过检查，未采用，仍使用原来的设定：" +
-             RefusalText(verdict, paths_.settings));
+        Warn(Text(IDS_RELOAD_REFUSED, {RefusalText(verdict, paths_.settings)}));
         return;
     }
     WorkingSettingsValues values = verdict.values;

@@ -1,4 +1,4 @@
-#include "service/ServiceMain_win.h"
+#include "app/ServiceMain_win.h"
 
 #include <atomic>
 
@@ -6,7 +6,9 @@
 #include "core/Trace.h"
 #include "framework/AppMessages.h"
 #include "service/ServiceNames.h"
-#include "service/ServiceRun_win.h"
+#include "app/ServiceRun_win.h"
+#include "core/Texts.h"
+#include "res/resource.h"
 
 namespace vorlane {
 namespace {
@@ -89,7 +91,7 @@ int RunService(HINSTANCE instance) {
     if (::StartServiceCtrlDispatcherW(table)) return 0;
     const DWORD error = ::GetLastError();
     Trace(L"service", L"no-service-manager\t" + Decimal(error));
-    ::MessageBoxW(nullptr, L"“/service”只供服务管理器使用。安装服务请用“/install”。", L"Vorlane",
+    ::MessageBoxW(nullptr, Text(IDS_SERVICE_ONLY_FOR_MANAGER).c_str(), L"Vorlane",
                   MB_OK | MB_ICONWARNING);
     return static_cast<int>(error);
 }
