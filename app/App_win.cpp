@@ -26,6 +26,7 @@ App::App(HINSTANCE instance, StartOptions options, SettingsPlace place)
       options_(std::move(options)),
       place_(std::move(place)),
       bar_(instance, *this),
+      tray_(*this),
       record_([this] { refreshGlance(); }) {}
 
 App::~App() = default;
@@ -60,8 +61,6 @@ bool App::start() {
     record_.open(theCore->configPath(), theCore->getConfigB(keys::kKeepLog) != FALSE, options_);
     Trace(L"start", L"settings-read");
     comeToFrontMessage_ = ComeToFrontMessage(theCore->configPath());
-    taskbarCreatedMessage_ = ::RegisterWindowMessageW(L"TaskbarCreated");
-    Trace(L"tray", L"registered\t" + Decimal(taskbarCreatedMessage_));
 
     // The bar is laid out once the dialog is answered: nothing of it shows
     // before, and the dialog comes sooner without GDI+ and the font lookups.
@@ -116,9 +115,7 @@ void App::applySettings(const WorkingSettingsValues& values) {
     // comes first; a bar already laid out keeps its size.
     UseLanguage(values.language);
     wantBar_ = values.bar;
-    wantTray_ = values.tray;
-    dropLimit_ = values.tryTimes;
-    countdown_ = values.countdown;
+    tray_.setSettings(values);
     layOutBar();
     // At start-up the "RESET" written here is cleared again when the worker
     // starts: it resolves the target at its start in any case.
@@ -132,13 +129,8 @@ void App::applySettings(const WorkingSettingsValues& values) {
 }
 
 void App::placeViews(bool atStart) {
-    if (wantTray_ && !tray_.shown()) {
-        tray_.add();
-    } else if (!wantTray_) {
-        tray_.remove();
-    }
     // With no notification area (no shell), the bar shows all the same.
-    const bool bar = wantBar_ || !tray_.shown();
+    const bool bar = !tray_.place() || wantBar_;
     if (atStart && bar) {
         bar_.appear();
         Trace(L"window", L"bar-shown");
@@ -214,24 +206,8 @@ bool App::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     // Handled in a window procedure, so that they are acted on also while a
     // menu, a drag, a message box or the settings dialog runs a modal loop
     // of its own.
-    if (taskbarCreatedMessage_ != 0 && msg == taskbarCreatedMessage_) {
-        Trace(L"tray", L"taskbar-created");
-        tray_.addAgain();
-        return true;
-    }
-    switch (msg) {
-        case WM_TRAY_CALLBACK:
-            onTrayCallback(lParam);
-            return true;
-        case WM_COMMAND:  // the icon's menu
-            return onBarCommand(LOWORD(wParam));
-        case WM_DROP_LIMIT:
-        case WM_PROBE_RESULT:
-            notifyOf(msg, lParam);
-            break;
-        default:
-            break;
-    }
+    if (tray_.handle(msg, wParam, lParam)) return true;
+    if (msg == WM_COMMAND) return onBarCommand(LOWORD(wParam));  // the icon's menu
     if ((monitorGlue_ && monitorGlue_->handle(msg, wParam, lParam)) ||
         (alarm_ && alarm_->handle(msg, wParam, lParam)) ||
         (holds_ && holds_->handle(msg, wParam, lParam, result))) {
@@ -265,33 +241,11 @@ bool App::onBarCommand(int id) {
     }
 }
 
-void App::onTrayCallback(LPARAM mouse) {
-    switch (mouse) {
-        case WM_LBUTTONUP:
-            Trace(L"tray", L"click\tleft");
-            bar_.setVisible(!bar_.visible());
-            break;
-        case WM_RBUTTONUP:
-            Trace(L"tray", L"click\tright");
-            ShowBarMenu(instance_, hwnd(), menuState());
-            break;
-        case WM_MOUSEMOVE:
-            if (tray_.shown()) showStatus(bar_.picture().text, red_);
-            break;
-        default:
-            break;
-    }
-}
+void App::toggleBar() { bar_.setVisible(!bar_.visible()); }
 
-void App::notifyOf(UINT msg, LPARAM lParam) {
-    if (msg == WM_DROP_LIMIT) {
-        dropped_ = true;
-        tray_.notify(Text(IDS_NOTE_DROP, {Decimal(dropLimit_), Decimal(countdown_)}));
-    } else if (dropped_ && lParam == kProbeAnswered) {
-        dropped_ = false;
-        tray_.notify(Text(IDS_NOTE_UP));
-    }
-}
+void App::showIconMenu() { ShowBarMenu(instance_, hwnd(), menuState()); }
+
+void App::refreshIcon() { showStatus(bar_.picture().text, red_); }
 
 BarMenuState App::menuState() const {
     BarMenuState state;

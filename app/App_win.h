@@ -13,7 +13,7 @@
 #include "app/CommandLine.h"
 #include "app/RunRecord_win.h"
 #include "app/StatusBar_win.h"
-#include "app/TrayIcon_win.h"
+#include "app/TrayGlue_win.h"
 #include "core/SettingsPlace.h"
 #include "framework/Application.h"
 #include "framework/HiddenWindow.h"
@@ -26,7 +26,7 @@ class MonitorGlue;
 class WatchHolds;
 struct WorkingSettingsValues;
 
-class App : private framework::HiddenWindow, private BarListener {
+class App : private framework::HiddenWindow, private BarListener, private TrayGlue::Host {
   public:
     // `place` is the settings file the one-copy rule went by.
     App(HINSTANCE instance, StartOptions options, SettingsPlace place);
@@ -59,34 +59,28 @@ class App : private framework::HiddenWindow, private BarListener {
     // The bar and the icon as the settings want them: the bar hidden only
     // while the icon is there to show that the program runs.
     void placeViews(bool atStart);
-    // The icon's mouse messages; the drop and the first answer after it
-    // raise its notifications.
-    void onTrayCallback(LPARAM mouse);
     // What the bar's menu offers now; the icon's menu is the same.
     BarMenuState menuState() const;
-    void notifyOf(UINT msg, LPARAM lParam);
 
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool onBarCommand(int id) override;
     void onBarMenuWanted() override;
     void onMouseOverBar() override { refreshGlance(); }
+    void toggleBar() override;
+    void showIconMenu() override;
+    void refreshIcon() override;
 
     HINSTANCE instance_;
     StartOptions options_;
     SettingsPlace place_;
     UINT comeToFrontMessage_ = 0;  // registered, so not a case of a switch
-    UINT taskbarCreatedMessage_ = 0;
     bool wantBar_ = true;
-    bool wantTray_ = false;
-    bool dropped_ = false;  // a drop not yet followed by an answer
-    int dropLimit_ = 0;
-    int countdown_ = 0;
     bool red_ = false;
     int runAsView_ = 0;
     // Started when the bar is first laid out; it ends after the bar.
     framework::GdiplusSession gdiplus_;
     StatusBar bar_;
-    TrayIcon tray_;
+    TrayGlue tray_;
     RunRecord record_;
     std::unique_ptr<MonitorController> monitor_;
     std::unique_ptr<AlarmGlue> alarm_;
