@@ -1,14 +1,10 @@
 #include "app/AlarmGlue_win.h"
 
+#include "framework/AppMessages.h"
 #include "core/EventLog_win.h"
 #include "monitor/MonitorController.h"
 
 namespace vorlane {
-namespace {
-
-constexpr UINT_PTR kCountdownTimerId = 1;
-
-}  // namespace
 
 AlarmGlue::AlarmGlue(HWND window, const std::wstring& appPath, MonitorController& monitor,
                      WindowAlarmActions::ShowStatus show)

@@ -13,7 +13,10 @@ void ShowBarMenu(HINSTANCE instance, HWND owner, const BarMenuState& state) {
     HMENU popup = ::GetSubMenu(menu.get(), 0);
     // The pause's submenu follows 设定.
     constexpr UINT kPausePosition = 1;
-    if (state.paused) {
+    if (!state.watchesHere) {
+        // A view cannot hold the service's watch: its pipe only reads.
+        ::DeleteMenu(popup, kPausePosition, MF_BYPOSITION);
+    } else if (state.paused) {
         ::DeleteMenu(popup, kPausePosition, MF_BYPOSITION);
         const std::wstring resume = Text(IDS_CONTINUE);
         ::InsertMenuW(popup, kPausePosition, MF_BYPOSITION | MF_STRING, ID_CONTINUE,

@@ -12,6 +12,7 @@ struct BarMenuState {
     bool logExists = false;     // 查看日志 is greyed without a log file
     bool paused = false;        // 继续监测 in place of 暂停监测
     bool canPause = true;       // 暂停监测 is greyed once the monitor has ended
+    bool watchesHere = true;    // false for a view of the service: no 暂停监测 at all
 };
 
 // Shows the menu at the mouse and returns once it has closed.

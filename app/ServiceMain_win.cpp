@@ -34,7 +34,9 @@ struct ServiceState {
         status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
         status.dwCurrentState = state;
         status.dwControlsAccepted =
-            state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN : 0;
+            state == SERVICE_RUNNING
+                ? SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN | SERVICE_ACCEPT_POWEREVENT
+                : 0;
         status.dwWin32ExitCode = exitCode == 0 ? NO_ERROR : ERROR_SERVICE_SPECIFIC_ERROR;
         status.dwServiceSpecificExitCode = exitCode;
         status.dwWaitHint = waitHintMs;
@@ -47,7 +49,7 @@ struct ServiceState {
 
 ServiceState theService;
 
-DWORD WINAPI OnControl(DWORD control, DWORD, void*, void*) {
+DWORD WINAPI OnControl(DWORD control, DWORD eventType, void*, void*) {
     switch (control) {
         case SERVICE_CONTROL_STOP:
         case SERVICE_CONTROL_SHUTDOWN:
@@ -56,6 +58,13 @@ DWORD WINAPI OnControl(DWORD control, DWORD, void*, void*) {
             ::PostMessageW(
                 theService.window, WM_SERVICE_STOP,
                 control == SERVICE_CONTROL_SHUTDOWN ? kServiceStopShutdown : kServiceStopAsked, 0);
+            return NO_ERROR;
+        case SERVICE_CONTROL_POWEREVENT:
+            // Sleep and wake reach a service here, not as a broadcast: the
+            // run takes them as the desktop program's window does.
+            if (theService.window) {
+                ::PostMessageW(theService.window, WM_POWERBROADCAST, eventType, 0);
+            }
             return NO_ERROR;
         case SERVICE_CONTROL_INTERROGATE:
             return NO_ERROR;

@@ -5,6 +5,7 @@
 #include "app/CommandLine.h"
 #include "app/MonitorGlue_win.h"
 #include "app/UiLanguage_win.h"
+#include "app/WatchHolds_win.h"
 #include "core/Core.h"
 #include "core/Digits.h"
 #include "core/EventLog_win.h"
@@ -22,7 +23,6 @@
 namespace vorlane {
 namespace {
 
-constexpr UINT_PTR kReloadTimerId = 2;  // the alarm's countdown is 1
 // A save replaces the file in one step, but an editor may write it in
 // several: the file is read once it has been quiet this long.
 constexpr UINT kReloadQuietMs = 500;
@@ -130,6 +130,8 @@ DWORD ServiceRun::start() {
         hwnd(), theCore->getAppPath(), *monitor_,
         [this](const std::wstring& text, bool red) { show(text, red); });
     monitorGlue_ = std::make_unique<MonitorGlue>(*monitor_, alarm_->alarm(), record_);
+    // Sleep and wake; a service has no menu to pause from, nor a session.
+    holds_ = std::make_unique<WatchHolds>(hwnd(), *monitor_, alarm_->alarm(), record_, [] {});
     apply(verdict.values);
     if (!monitor_->start()) {
         Warn(L"Cannot Start New Thread");
@@ -233,8 +235,16 @@ bool ServiceRun::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
         reload();
         return true;
     }
+    // A user's log-off is no end of the service; the system's shutdown
+    // comes from the service manager (WM_SERVICE_STOP).
+    if (msg == WM_QUERYENDSESSION) {
+        result = TRUE;
+        return true;
+    }
+    if (msg == WM_ENDSESSION) return true;
     return (monitorGlue_ && monitorGlue_->handle(msg, wParam, lParam)) ||
-           (alarm_ && alarm_->handle(msg, wParam, lParam));
+           (alarm_ && alarm_->handle(msg, wParam, lParam)) ||
+           (holds_ && holds_->handle(msg, wParam, lParam, result));
 }
 
 void ServiceRun::end() {
@@ -242,6 +252,7 @@ void ServiceRun::end() {
     if (monitorGlue_) monitorGlue_->stop();
     if (monitor_) record_.monitorEnded();
     ProgramLog().write("exit", LogDetails().add(L"reason", exitReason_), true);
+    holds_.reset();
     alarm_.reset();
     monitorGlue_.reset();
     monitor_.reset();

@@ -25,6 +25,7 @@ class AlarmGlue;
 class MonitorController;
 class MonitorGlue;
 class ServicePipe;
+class WatchHolds;
 
 // The service-specific exit codes (README).
 constexpr DWORD kServiceUnsafeFiles = 1;
@@ -74,6 +75,7 @@ class ServiceRun : private framework::HiddenWindow {
     std::unique_ptr<MonitorController> monitor_;
     std::unique_ptr<AlarmGlue> alarm_;
     std::unique_ptr<MonitorGlue> monitorGlue_;
+    std::unique_ptr<WatchHolds> holds_;
     std::unique_ptr<ServicePipe> pipe_;
 };
 

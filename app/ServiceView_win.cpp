@@ -139,7 +139,10 @@ bool ServiceView::onBarCommand(int id) {
 
 void ServiceView::onBarMenuWanted() {
     const DWORD attributes = ::GetFileAttributesW(paths_.log.c_str());
-    bar_.showMenu(BarMenuState{false, attributes != INVALID_FILE_ATTRIBUTES});
+    BarMenuState state;
+    state.logExists = attributes != INVALID_FILE_ATTRIBUTES;
+    state.watchesHere = false;
+    bar_.showMenu(state);
 }
 
 }  // namespace vorlane

@@ -4,6 +4,7 @@
 
 #include "alarm/DropAlarm.h"
 #include "app/RunRecord_win.h"
+#include "framework/AppMessages.h"
 #include "core/Trace.h"
 #include "monitor/MonitorController.h"
 #include "res/resource.h"
@@ -11,8 +12,6 @@
 namespace vorlane {
 namespace {
 
-// The countdown's timer is 1 (app/AlarmGlue_win.cpp).
-constexpr UINT_PTR kPauseTimerId = 2;
 // The pause's timer looks again at least this often, so that a clock moved
 // or a sleep through the pause's end is caught soon after.
 constexpr std::int64_t kLongestPauseTimerMs = 60 * 1000;

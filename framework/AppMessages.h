@@ -63,6 +63,12 @@ constexpr UINT WM_VIEW_STATE = WM_APP + 41;
 // No parameters.
 constexpr UINT WM_VIEW_LOST = WM_APP + 42;
 
+// The timers of the App's and the service's own windows, in one place so that
+// no two share an id on one window.
+constexpr UINT_PTR kCountdownTimerId = 1;  // alarm/: the countdown's second
+constexpr UINT_PTR kPauseTimerId = 2;      // app/: the end of a pause
+constexpr UINT_PTR kReloadTimerId = 3;     // app/: the service reads its settings again
+
 constexpr LPARAM kProbeAnswered = 0;
 constexpr LPARAM kProbeMissed = -1;
 constexpr LPARAM kProbeWaiting = -2;  // missed before the first answer: not counted
