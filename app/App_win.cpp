@@ -2,6 +2,7 @@
 
 #include "app/AlarmGlue_win.h"
 #include "app/MonitorGlue_win.h"
+#include "app/ServiceSwitch_win.h"
 #include "app/ServiceView_win.h"
 #include "app/SingleInstance_win.h"
 #include "app/UiLanguage_win.h"
@@ -102,7 +103,8 @@ bool App::startOnStoredSettings() {
 }
 
 int App::runSettingsDialog() {
-    SettingsDialog dialog(instance_, *theCore);
+    WindowsServiceSwitch service;
+    SettingsDialog dialog(instance_, *theCore, service);
     Trace(L"window", L"settings-dialog");
     // Owned by the bar, hidden still at start-up: centred where it will show.
     const INT_PTR result = dialog.DoModal(bar_.hwnd());

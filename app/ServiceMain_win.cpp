@@ -7,6 +7,7 @@
 #include "framework/AppMessages.h"
 #include "service/ServiceNames.h"
 #include "app/ServiceRun_win.h"
+#include "app/UiLanguage_win.h"
 #include "core/Texts.h"
 #include "res/resource.h"
 
@@ -100,6 +101,8 @@ int RunService(HINSTANCE instance) {
     if (::StartServiceCtrlDispatcherW(table)) return 0;
     const DWORD error = ::GetLastError();
     Trace(L"service", L"no-service-manager\t" + Decimal(error));
+    // Said in the user's language: no settings file is read for it.
+    UseLanguage(std::wstring());
     ::MessageBoxW(nullptr, Text(IDS_SERVICE_ONLY_FOR_MANAGER).c_str(), L"Vorlane",
                   MB_OK | MB_ICONWARNING);
     return static_cast<int>(error);

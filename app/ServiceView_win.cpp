@@ -1,7 +1,9 @@
 #include "app/ServiceView_win.h"
 
 #include "app/RunRecord_win.h"
+#include "app/ServiceSwitch_win.h"
 #include "app/SingleInstance_win.h"
+#include "app/UiLanguage_win.h"
 #include "core/Core.h"
 #include "core/Digits.h"
 #include "core/Trace.h"
@@ -44,6 +46,8 @@ int ServiceView::run() {
     productIdentity = std::make_unique<tagSoft>();
     FillProductIdentity(*productIdentity);
     theCore->autoFileConfig(place_);
+    // The bar's size follows its language's sample text: first.
+    UseLanguage(theCore->getConfigStr(keys::kLanguage));
     comeToFrontMessage_ = ComeToFrontMessage(theCore->configPath());
     layOutBar();
     bar_.show(Text(IDS_PREPARING), false);
@@ -86,7 +90,8 @@ void ServiceView::openSettings() {
     // administrator (the dialog says so). The service reads it again itself.
     CCore serviceCore;
     serviceCore.autoFileConfig(SettingsPlace{paths_.settings, std::wstring()});
-    SettingsDialog dialog(instance_, serviceCore);
+    WindowsServiceSwitch service;
+    SettingsDialog dialog(instance_, serviceCore, service);
     Trace(L"window", L"settings-dialog");
     dialog.DoModal(bar_.hwnd());
     if (!ServiceInstalled()) {

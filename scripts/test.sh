@@ -18,6 +18,8 @@ run() { echo "== $*" >&2; "$@" || status=1; }
 
 # Every source as the repository's .clang-format writes it.
 run "$ROOT/scripts/format.sh" --check
+# Each folder includes only the folders below it.
+run "$ROOT/scripts/check-layers.sh"
 
 cmake -S "$ROOT" -B "$BUILD/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVORLANE_WIN_ARCH="$ARCH" >/dev/null

@@ -7,6 +7,7 @@
 
 #include "controls/HyperlinkStatic.h"
 #include "framework/Dialog.h"
+#include "settings/ServiceSwitch.h"
 #include "settings/SettingsCheck.h"
 #include "settings/TargetsHere.h"
 
@@ -16,7 +17,7 @@ class CCore;
 
 class SettingsDialog : public framework::Dialog {
   public:
-    SettingsDialog(HINSTANCE instance, CCore& core);
+    SettingsDialog(HINSTANCE instance, CCore& core, ServiceSwitch& service);
 
     // Valid after DoModal returned IDOK.
     const WorkingSettingsValues& confirmedValues() const { return confirmed_; }
@@ -41,13 +42,11 @@ class SettingsDialog : public framework::Dialog {
     void ShowSettingsLocation();
     void ApplyRunAtLogon();
     // "作为服务运行": installs or removes the service when the box says
-    // otherwise than the system (service/Setup_win.h).
+    // otherwise than the system.
     void ApplyService();
-    // The file is the installed service's: saving it needs the rights of an
-    // administrator, which the dialog asks for before it saves.
-    bool editsServiceSettings() const;
 
     CCore& core_;
+    ServiceSwitch& service_;
     WorkingSettingsValues confirmed_;
     HyperlinkStatic linkManual_;
     HyperlinkStatic linkSleepHelp_;

@@ -11,10 +11,6 @@
 #include "settings/RunAtLogon_win.h"
 #include "settings/SettingsKeys.h"
 #include "settings/StoredSettings.h"
-#include "service/Security_win.h"
-#include "service/ServiceControl_win.h"
-#include "service/ServicePaths_win.h"
-#include "service/Setup_win.h"
 #include "settings/TargetsHere_win.h"
 
 namespace vorlane {
@@ -27,8 +23,8 @@ constexpr int kLookupWaitMs = 3000;
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(HINSTANCE instance, CCore& core)
-    : Dialog(instance, IDD_SETTINGS), core_(core) {}
+SettingsDialog::SettingsDialog(HINSTANCE instance, CCore& core, ServiceSwitch& service)
+    : Dialog(instance, IDD_SETTINGS), core_(core), service_(service) {}
 
 bool SettingsDialog::OnInit() {
     CentreOnWorkArea();
@@ -51,7 +47,7 @@ bool SettingsDialog::OnInit() {
         }
     }
     tick(IDC_RUNATLOGON, RunAtLogonIsSet());
-    tick(IDC_SERVICE, ServiceInstalled());
+    tick(IDC_SERVICE, service_.installed());
     ShowSettingsLocation();
 
     const std::wstring host = L"http://" + core_.getConfigStr(keys::kHelpHost);
@@ -113,20 +109,10 @@ void SettingsDialog::ApplyRunAtLogon() {
 
 void SettingsDialog::ApplyService() {
     const bool on = ::IsDlgButtonChecked(hwnd(), IDC_SERVICE) == BST_CHECKED;
-    if (on == ServiceInstalled()) return;
+    if (on == service_.installed()) return;
     std::wstring text;
-    const SetupOutcome outcome =
-        on ? InstallService(core_.configPath(), text) : UninstallService(text);
-    if (outcome != SetupOutcome::Done)
+    if (!service_.apply(on, core_.configPath(), text))
         core_.msgboxWarning(hwnd(), text + L"\n\n" + Text(IDS_OTHER_SETTINGS_KEPT));
-}
-
-bool SettingsDialog::editsServiceSettings() const {
-    const std::wstring path = core_.configPath();
-    const std::wstring service = InstalledPaths().settings;
-    return !path.empty() &&
-           ::CompareStringOrdinal(path.c_str(), static_cast<int>(path.size()), service.c_str(),
-                                  static_cast<int>(service.size()), TRUE) == CSTR_EQUAL;
 }
 
 void SettingsDialog::CentreOnWorkArea() {
@@ -182,7 +168,7 @@ void SettingsDialog::OnOK() {
         ::SetFocus(item(IDC_TARGET));
         return;
     }
-    if (editsServiceSettings() && !CanSaveSettingsAt(core_.configPath())) {
+    if (service_.cannotSave(core_.configPath())) {
         core_.msgboxWarning(hwnd(), Text(IDS_SERVICE_SETTINGS_NEED_ADMIN, {core_.configPath()}));
         return;
     }

@@ -70,8 +70,8 @@ def test_choosing_english_in_the_dialog_speaks_english_from_ok_on(c):
     c.display.key("Tab")
     dialog = c.wait_windows("设定", where=lambda w: w.focus_id == IDC_TRYTIMES)
     # Shift+Tab from the first tab stop goes round to the last ones: the
-    # buttons, then the list of languages.
-    c.display.key("shift+Tab", "shift+Tab", "shift+Tab", "shift+Tab")
+    # buttons, the service box, then the list of languages.
+    c.display.key("shift+Tab", "shift+Tab", "shift+Tab", "shift+Tab", "shift+Tab")
     c.wait_windows("设定", where=lambda w: w.focus_id == IDC_LANGUAGE)
     c.display.key("End", "Return")
     wait_status(c, "^Preparing\\.\\.\\.$", timeout=20)
