@@ -1112,17 +1112,20 @@ class Case:
         return [w for w in found if (not visible_only or w.visible)
                 and (title is None or w.title == title)]
 
-    def send_message(self, message: int, wparam: int = 0, lparam: int = 0) -> List[int]:
+    def send_message(self, message: int, wparam: int = 0, lparam: int = 0,
+                     image: Optional[str] = None) -> List[int]:
         """Sends one window message to each of the program's top-level
-        windows, as the system would, with the helper sendmsg.exe that lies
-        beside wininfo.exe; the results of the windows it reached."""
+        windows (those of the processes whose image path holds `image`, the
+        case's folder by default), as the system would, with the helper
+        sendmsg.exe that lies beside wininfo.exe; the results of the windows
+        it reached."""
         if not self.wininfo_exe:
             raise HarnessError("this case has no wininfo.exe (pass --wininfo)")
         self.use_private_prefix()
         sender = os.path.join(os.path.dirname(self.wininfo_exe), "sendmsg.exe")
         env = wine_env(self.prefix, DISPLAY=self.display.name)
-        command = ["wine", sender, self.folder.replace("/", "\\"), hex(message), hex(wparam),
-                   hex(lparam)]
+        command = ["wine", sender, image or self.folder.replace("/", "\\"), hex(message),
+                   hex(wparam), hex(lparam)]
         if self.netns:
             command = self.netns.command("env", *[f"{k}={v}" for k, v in env.items()], *command)
         result = subprocess.run(command, env=env, capture_output=True, timeout=30)

@@ -10,14 +10,8 @@ from harness import BarColours, case, poll
 from monitor_common import bar_window, open_menu, silence, start_monitoring, texts, wait_frame, \
     wait_status, windows_path
 from test_event_log import log_lines
-
-WM_QUERYENDSESSION = 0x11
-WM_ENDSESSION = 0x16
-WM_POWERBROADCAST = 0x218
-PBT_APMSUSPEND = 0x4
-PBT_APMRESUMESUSPEND = 0x7
-PBT_APMRESUMEAUTOMATIC = 0x12
-ENDSESSION_LOGOFF = 0x80000000
+from window_messages import (ENDSESSION_LOGOFF, PBT_APMRESUMEAUTOMATIC, PBT_APMRESUMESUSPEND,
+                             PBT_APMSUSPEND, WM_ENDSESSION, WM_POWERBROADCAST, WM_QUERYENDSESSION)
 
 
 def marker_command(c):

@@ -13,6 +13,8 @@ from service_steps import (EVENT_SOURCE_KEY, SERVICE_KEY, data_folder, install, 
                            prepare, registry_values, service_log, service_state, service_statuses,
                            setup, wait_logged, wait_service_status, wait_state, wine,
                            wine_eventlog_lines)
+from window_messages import (ENDSESSION_LOGOFF, PBT_APMRESUMEAUTOMATIC, PBT_APMSUSPEND,
+                             WM_ENDSESSION, WM_POWERBROADCAST, WM_QUERYENDSESSION)
 
 SETTINGS = {"ping": "127.0.0.1", "trytimes": 2, "tryinterval": 1, "djs": 2, "bwav": 1,
             "cmduser": ""}
@@ -55,6 +57,18 @@ def test_install_registers_the_installed_copy_which_runs_and_probes(c):
     assert log[1][1]["bwav"] == "0", log
     assert read_bytes(os.path.join(data_folder(c), "Vorlane.ini")) == before
     assert read_bytes(c.ini_path) == before
+    # Sleep and wake hold its watch as on the desktop; a user's log-off
+    # leaves it running.
+    service_windows = r"\Vorlane\Vorlane.exe"
+    assert c.send_message(WM_POWERBROADCAST, PBT_APMSUSPEND, image=service_windows)
+    wait_logged(c, "suspend")
+    c.send_message(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, image=service_windows)
+    wait_logged(c, "resume")
+    c.send_message(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, image=service_windows)
+    c.send_message(WM_ENDSESSION, 1, ENDSESSION_LOGOFF, image=service_windows)
+    mark = c.trace.mark()
+    wait_service_status(c, "没掉线", since=mark)
+    assert service_state(c) == "RUNNING"
     # Installing again changes nothing but restarts the service.
     assert setup(c, "/install", "/quiet") == 0
     wait_state(c, "RUNNING")

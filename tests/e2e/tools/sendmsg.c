@@ -7,7 +7,9 @@
  * The numbers may be decimal or 0x-hexadecimal. Each window that the message
  * reached is printed as "sent <hwnd> <result>"; the exit code is 0 when at
  * least one was reached, 1 otherwise. Only windows whose process image path
- * contains the argument (compared case-insensitively) are sent to. */
+ * contains the argument (compared case-insensitively) are sent to. A program
+ * that has no window on this desktop, a service's, is looked for on every
+ * desktop of every window station. */
 #include <windows.h>
 #include <stdio.h>
 #include <wchar.h>
@@ -34,6 +36,29 @@ static BOOL CALLBACK send_to(HWND hwnd, LPARAM unused) {
     return TRUE;
 }
 
+static BOOL CALLBACK on_desktop(LPWSTR name, LPARAM station) {
+    HDESK desktop = OpenDesktopW(name, 0, FALSE, DESKTOP_ENUMERATE | DESKTOP_READOBJECTS);
+    (void)station;
+    if (!desktop) return TRUE;
+    EnumDesktopWindows(desktop, send_to, 0);
+    CloseDesktop(desktop);
+    return TRUE;
+}
+
+static BOOL CALLBACK on_station(LPWSTR name, LPARAM unused) {
+    HWINSTA own = GetProcessWindowStation();
+    HWINSTA station = OpenWindowStationW(name, FALSE, WINSTA_ENUMDESKTOPS);
+    (void)unused;
+    if (!station) return TRUE;
+    /* Desktops open by name in the process's own window station. */
+    if (SetProcessWindowStation(station)) {
+        EnumDesktopsW(station, on_desktop, 0);
+        SetProcessWindowStation(own);
+    }
+    CloseWindowStation(station);
+    return TRUE;
+}
+
 int wmain(int argc, wchar_t** argv) {
     wchar_t filter[MAX_PATH];
     if (argc != 5) {
@@ -48,5 +73,6 @@ int wmain(int argc, wchar_t** argv) {
     g_wparam = (WPARAM)wcstoul(argv[3], NULL, 0);
     g_lparam = (LPARAM)wcstoul(argv[4], NULL, 0);
     EnumWindows(send_to, 0);
+    if (g_reached == 0) EnumWindowStationsW(on_station, 0);
     return g_reached > 0 ? 0 : 1;
 }
