@@ -231,15 +231,8 @@ bool App::onBarCommand(int id) {
         case ID_VIEW_LOG:
             record_.viewLog(bar_.hwnd());
             return true;
-        case ID_ABOUT:
-            theCore->uu(OprAbout, productIdentity.get(), std::wstring());
-            return true;
-        case ID_EXIT:
-            Trace(L"window", L"exit-command");
-            ::PostQuitMessage(0);
-            return true;
         default:
-            return holds_->command(id);
+            return RunAboutOrExit(id) || holds_->command(id);
     }
 }
 

@@ -1,6 +1,8 @@
 #include "app/BarMenu_win.h"
 
+#include "core/Core.h"
 #include "core/Texts.h"
+#include "core/Trace.h"
 #include "framework/Handles.h"
 #include "framework/ResourceLanguage.h"
 #include "res/resource.h"
@@ -36,6 +38,20 @@ void ShowBarMenu(HINSTANCE instance, HWND owner, const BarMenuState& state) {
     ::SetForegroundWindow(owner);
     ::TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, owner, nullptr);
     ::PostMessageW(owner, WM_NULL, 0, 0);
+}
+
+bool RunAboutOrExit(int id) {
+    switch (id) {
+        case ID_ABOUT:
+            theCore->uu(OprAbout, productIdentity.get(), std::wstring());
+            return true;
+        case ID_EXIT:
+            Trace(L"window", L"exit-command");
+            ::PostQuitMessage(0);
+            return true;
+        default:
+            return false;
+    }
 }
 
 }  // namespace vorlane

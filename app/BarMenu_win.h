@@ -18,4 +18,7 @@ struct BarMenuState {
 // Shows the menu at the mouse and returns once it has closed.
 void ShowBarMenu(HINSTANCE instance, HWND owner, const BarMenuState& state);
 
+// 关于 and 退出, the same in every menu of a bar; false for any other id.
+bool RunAboutOrExit(int id);
+
 }  // namespace vorlane

@@ -130,15 +130,8 @@ bool ServiceView::onBarCommand(int id) {
         case ID_VIEW_LOG:
             OpenInEditor(bar_.hwnd(), paths_.log);
             return true;
-        case ID_ABOUT:
-            theCore->uu(OprAbout, productIdentity.get(), std::wstring());
-            return true;
-        case ID_EXIT:
-            Trace(L"window", L"exit-command");
-            ::PostQuitMessage(0);
-            return true;
         default:
-            return false;
+            return RunAboutOrExit(id);
     }
 }
 

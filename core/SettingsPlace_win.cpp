@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "core/Digits.h"
+#include "framework/ExePath.h"
 
 namespace vorlane {
 namespace {
@@ -37,17 +38,7 @@ bool FileExists(const std::wstring& path) {
 }  // namespace
 
 std::wstring ProgramFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-        if (n == 0) return L".\\";
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        if (path.size() >= 32768) break;  // the longest path Windows has
-        path.resize(path.size() * 2);
-    }
+    const std::wstring path = framework::ExePath();
     const size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? L".\\" : path.substr(0, slash + 1);
 }

@@ -1,10 +1,12 @@
 #include "service/ServicePaths_win.h"
 
 #include <windows.h>
+
 #include <shlobj.h>
 
 #include "core/EventLog_win.h"
 #include "core/IniDocument.h"
+#include "framework/ExePath.h"
 #include "framework/Handles.h"
 
 namespace vorlane {
@@ -58,18 +60,6 @@ std::optional<std::string> ReadSettingsFile(const std::wstring& path, DWORD& err
     }
 }
 
-std::wstring OwnExePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-        if (n == 0) return std::wstring();
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        if (path.size() >= 32768) return std::wstring();
-        path.resize(path.size() * 2);
-    }
-}
+std::wstring OwnExePath() { return framework::ExePath(); }
 
 }  // namespace vorlane

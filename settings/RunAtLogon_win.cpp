@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/ExePath.h"
 #include "settings/RunAtLogon.h"
 
 namespace vorlane {
@@ -10,20 +11,6 @@ namespace {
 
 const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const wchar_t kValueName[] = L"Vorlane";
-
-std::wstring ThisExePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-        if (n == 0) return std::wstring();
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        if (path.size() >= 32768) return std::wstring();
-        path.resize(path.size() * 2);
-    }
-}
 
 // The value's text, environment variables expanded; empty when absent.
 std::wstring ReadRunValue() {
@@ -80,10 +67,10 @@ bool ValueStartsThisExe(const std::wstring& value, const std::wstring& exe) {
 
 }  // namespace
 
-bool RunAtLogonIsSet() { return ValueStartsThisExe(ReadRunValue(), ThisExePath()); }
+bool RunAtLogonIsSet() { return ValueStartsThisExe(ReadRunValue(), framework::ExePath()); }
 
 DWORD SetRunAtLogon(bool on) {
-    const std::wstring exe = ThisExePath();
+    const std::wstring exe = framework::ExePath();
     if (exe.empty()) return ::GetLastError() ? ::GetLastError() : ERROR_INVALID_FUNCTION;
     if (!on && !ValueStartsThisExe(ReadRunValue(), exe)) return 0;
     HKEY key = nullptr;
