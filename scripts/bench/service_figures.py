@@ -26,19 +26,10 @@ sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 
 import harness  # noqa: E402
 import service_steps  # noqa: E402
+from wine_figures import memory_kb  # noqa: E402
 
 SETTINGS = {"ping": "127.0.0.1", "trytimes": 3, "tryinterval": 1, "djs": 60, "bwav": 0}
 DELAYS = 20
-
-
-def memory_kb(pid):
-    values = {}
-    with open(f"/proc/{pid}/status") as f:
-        for line in f:
-            key, _, rest = line.partition(":")
-            if key in ("RssAnon", "VmRSS"):
-                values[key] = int(rest.split()[0])
-    return values
 
 
 def service_pid(c):
