@@ -1,11 +1,30 @@
 #include "service/ServiceControl_win.h"
 
+#include <string>
+
+#include "framework/Handles.h"
 #include "service/ServiceNames.h"
 
 namespace vorlane {
 namespace {
 
+// The service manager keeps a key for each service it holds. Reading it is
+// far cheaper than asking the manager (under Wine a call to another
+// process), and every start of the desktop program asks: only a key found
+// is worth the question.
+bool Registered() {
+    HKEY key = nullptr;
+    const std::wstring path = std::wstring(L"SYSTEM\\CurrentControlSet\\Services\\") + kServiceName;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    const framework::UniqueHkey owned(key);
+    return true;
+}
+
 framework::UniqueScHandle OpenOurs(DWORD access) {
+    if (!Registered()) return framework::UniqueScHandle();
     framework::UniqueScHandle manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
     if (!manager) return framework::UniqueScHandle();
     return framework::UniqueScHandle(::OpenServiceW(manager.get(), kServiceName, access));
