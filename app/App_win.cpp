@@ -1,6 +1,7 @@
 #include "app/App_win.h"
 
 #include "app/AlarmGlue_win.h"
+#include "app/BarPlace_win.h"
 #include "app/MonitorGlue_win.h"
 #include "app/ServiceSwitch_win.h"
 #include "app/ServiceView_win.h"
@@ -153,13 +154,7 @@ void App::layOutBar() {
     if (bar_.laidOut()) return;
     gdiplus_.start();
     Trace(L"start", L"gdiplus");
-    BarGeometry geometry;
-    geometry.fontSize = theCore->getConfigInt(keys::kFontSize);
-    geometry.fontName = theCore->getFontName();
-    geometry.left = theCore->getConfigInt(keys::kPosLeft);
-    geometry.top = theCore->getConfigInt(keys::kPosTop);
-    // A position is stored once the bar has been closed for the first time.
-    bar_.layOut(geometry, theCore->hasConfig(keys::kPosLeft) && theCore->hasConfig(keys::kPosTop));
+    LayOutStoredBar(bar_, *theCore);
     Trace(L"start", L"bar-laid-out");
 }
 
@@ -187,11 +182,7 @@ void App::endSession() {
 
 void App::savePosition() {
     layOutBar();
-    const POINT at = bar_.position();
-    theCore->beginBatch();
-    theCore->saveConfigInt(keys::kPosLeft, at.x);
-    theCore->saveConfigInt(keys::kPosTop, at.y);
-    theCore->endBatch(L"position");
+    SaveBarPosition(*theCore, bar_.position());
 }
 
 void App::refreshGlance() {

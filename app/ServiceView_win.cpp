@@ -1,5 +1,6 @@
 #include "app/ServiceView_win.h"
 
+#include "app/BarPlace_win.h"
 #include "app/RunRecord_win.h"
 #include "app/ServiceSwitch_win.h"
 #include "app/SingleInstance_win.h"
@@ -69,21 +70,10 @@ int ServiceView::run() {
 
 void ServiceView::layOutBar() {
     gdiplus_.start();
-    BarGeometry geometry;
-    geometry.fontSize = theCore->getConfigInt(keys::kFontSize);
-    geometry.fontName = theCore->getFontName();
-    geometry.left = theCore->getConfigInt(keys::kPosLeft);
-    geometry.top = theCore->getConfigInt(keys::kPosTop);
-    bar_.layOut(geometry, theCore->hasConfig(keys::kPosLeft) && theCore->hasConfig(keys::kPosTop));
+    LayOutStoredBar(bar_, *theCore);
 }
 
-void ServiceView::savePosition() {
-    const POINT at = bar_.position();
-    theCore->beginBatch();
-    theCore->saveConfigInt(keys::kPosLeft, at.x);
-    theCore->saveConfigInt(keys::kPosTop, at.y);
-    theCore->endBatch(L"position");
-}
+void ServiceView::savePosition() { SaveBarPosition(*theCore, bar_.position()); }
 
 void ServiceView::openSettings() {
     // The service's own file: readable by everyone, saved only by an
